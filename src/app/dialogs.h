@@ -1,0 +1,32 @@
+// The questions and messages the computation puts to its user. The desktop program answers
+// them with windows, the batch command from its options, and tests from a script.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// A modal question: message, title, one to three buttons and the default button.
+struct Question {
+    std::string message;
+    std::string title;
+    std::vector<std::string> buttons;
+    std::string defaultButton;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The text of the pressed button, or the empty text when the dialog was closed.
+    virtual std::string question(const Question& q) = 0;
+    // A warning the user acknowledges (title "!! Warning !!" unless told otherwise).
+    virtual void warning(const std::string& message, const std::string& title) = 0;
+    // A modal error with its own title (such as "Bad Input").
+    virtual void error(const std::string& message, const std::string& title) = 0;
+};
+
+inline constexpr const char* kWarningTitle = "!! Warning !!";
+inline constexpr const char* kQuitTitle = "Quit Program";
+
+}  // namespace orvane

@@ -1,0 +1,37 @@
+// The state shared by the windows and steps of one program run.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace orvane {
+
+inline constexpr std::size_t kDataSlots = 8;  // N_Data_MAX: 4 markers × 2 colours
+
+struct Session {
+    std::string origdir;                        // start folder; every writer returns here
+    int D = -1;                                 // 1 time domain, 0 frequency domain, -1 unset
+    int T = 0;                                  // 1 time/magnitude, 2 phase, 0 none or browsing
+    std::size_t N_DATA = 0;                     // data sets of the analysis, 2 … 8
+    std::string S_MARKER;                       // colour letter per set
+    std::string thrs;                           // chart threshold in percent, as text
+    std::string FigExt;                         // file type of saved figures
+    int ctrlp = 0;                              // 1: charts into new windows and files
+    std::array<std::string, kDataSlots> dataset;  // dataset.data: chosen file per slot
+    std::string dirpath;                        // output folder of the analysis
+    std::string nmdr;                           // analysis sub-folder inside dirpath
+
+    // The defaults every analysis starts from.
+    void setAnalysisDefaults()
+    {
+        S_MARKER = "rbgycmbkk";
+        N_DATA = 0;
+        ctrlp = 1;
+        thrs = "85";
+        FigExt = "fig";
+        dataset.fill(std::string());
+    }
+};
+
+}  // namespace orvane

@@ -1,0 +1,55 @@
+#include "measures/classes.h"
+
+namespace orvane {
+
+int confidenceClass(double x)
+{
+    if (x >= 0 && x <= 0.1) return 1;
+    if (x > 0.1 && x <= 0.2) return 2;
+    if (x > 0.2 && x <= 0.4) return 3;
+    if (x > 0.4 && x <= 0.8) return 4;
+    if (x > 0.8 && x <= 1.6) return 5;
+    if (x > 1.6) return 6;
+    return 0;
+}
+
+Histogram classHistogram(std::span<const double> v, double normaliser)
+{
+    Histogram h{};
+    for (double x : v)
+        if (int c = confidenceClass(x)) h[static_cast<std::size_t>(c - 1)] += 1.0;
+    for (double& f : h) f /= normaliser;
+    return h;
+}
+
+double AverageConf(const Histogram& h)
+{
+    double s = 0.0;
+    for (std::size_t c = 0; c < kClasses; ++c) s += static_cast<double>(c + 1) * h[c];
+    return s;
+}
+
+double Conversion(double x)
+{
+    if (x <= 0.1) return 1 + 10 * x;
+    if (x <= 0.2) return 2 + 10 * (x - 0.099);
+    if (x <= 0.4) return 3 + 5 * (x - 0.199);
+    if (x <= 0.8) return 4 + 2.5 * (x - 0.399);
+    if (x <= 1.6) return 5 + 1.25 * (x - 0.799);
+    if (x > 1.6) return 6;
+    return x;  // not-a-number stays not-a-number
+}
+
+std::optional<Vec> Conversion(const Matrix& x, Dialogs& dialogs)
+{
+    if (x.rows == 0 || x.cols == 0) {
+        dialogs.warning("Sorry, data input  is not valid", kWarningTitle);
+        return std::nullopt;
+    }
+    if (x.rows == 1) return Vec{Conversion(x(0, 0))};
+    Vec out(x.rows);
+    for (std::size_t r = 0; r < x.rows; ++r) out[r] = Conversion(x(r, 0));
+    return out;
+}
+
+}  // namespace orvane

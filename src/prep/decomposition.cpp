@@ -1,0 +1,138 @@
+#include "prep/decomposition.h"
+
+#include "runtime/dft.h"
+#include "runtime/error.h"
+#include "runtime/stats.h"
+
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+
+namespace orvane {
+
+namespace {
+
+constexpr std::size_t kDcBins = 4;  // bins 1 … 4 form the DC part
+
+// cos and sin of 2π·m/L for m = 0 … L-1, shared by every set's DC part.
+struct Twiddles {
+    Vec c, s;
+    explicit Twiddles(std::size_t L) : c(L), s(L)
+    {
+        for (std::size_t m = 0; m < L; ++m) {
+            const double angle = 2.0 * std::numbers::pi * static_cast<double>(m) / static_cast<double>(L);
+            c[m] = std::cos(angle);
+            s[m] = std::sin(angle);
+        }
+    }
+};
+
+// Real part of the inverse DFT of a spectrum that is zero outside bins 1 … 4: four terms
+// per point instead of a transform.
+Vec dcPart(const CVec& S, const Twiddles& tw)
+{
+    const std::size_t L = S.size();
+    Vec out(L);
+    for (std::size_t n = 0; n < L; ++n) {
+        double acc = S[0].real();
+        for (std::size_t k = 1; k < kDcBins; ++k) {
+            const std::size_t m = (k * n) % L;
+            acc += S[k].real() * tw.c[m] - S[k].imag() * tw.s[m];
+        }
+        out[n] = acc / static_cast<double>(L);
+    }
+    return out;
+}
+
+void checkSplit(std::size_t set, std::size_t L, std::size_t n, double bpValue)
+{
+    if (!(bpValue >= 3) || bpValue != std::floor(bpValue))
+        throw std::invalid_argument("LarrayH: breakpoint of set " + std::to_string(set) + " out of range");
+    const auto bp = static_cast<std::size_t>(bpValue);
+    if (bp + 2 > L || n < 5)
+        throw Error("The common grid has " + std::to_string(L) + " points, too few to split data set " +
+                    std::to_string(set) + " into trend and features at bin " + std::to_string(bp) + " (at least " +
+                    std::to_string(std::max<std::size_t>(bp + 2, 9)) + " points are needed).");
+}
+
+}  // namespace
+
+Decomposition LarrayH(const SpectrumList& spectra, const Vec& breakpoint, const Vec& Mfreq, const PlotContext& plots)
+{
+    Decomposition out;
+    if (spectra.empty()) return out;
+    const std::size_t sets = spectra.size();
+    if (breakpoint.size() != sets) throw std::invalid_argument("LarrayH: one breakpoint per set expected");
+    const std::size_t L = spectra.back().size();
+    const std::size_t n = (L + 1) / 2;  // ceil(L/2)
+    const std::size_t H = halfSpectrumSize(L);
+    const std::size_t top = L / 2;      // the high part runs up to bin ⌊L/2⌋
+    for (std::size_t i = 0; i < sets; ++i) checkSplit(i + 1, L, n, breakpoint[i]);
+
+    const RealDft dft(L);
+    const Twiddles tw(L);
+    const double gain = std::sqrt(static_cast<double>(L));
+    out.Ldata.reserve(sets);
+    out.Hdata.reserve(sets);
+    out.DC_data.reserve(sets);
+
+    CVec low(H), high(H);
+    Vec magnitude;
+    // Bins above H are never read: the Hermitian completion takes only bins 1 … ⌊L/2⌋+1.
+    auto bin = [&](CVec& Y, std::size_t k) -> Complex* { return k <= H ? &Y[k - 1] : nullptr; };
+    auto rebuild = [&](CVec& Y) {
+        Vec x(L);
+        dft.inverse(Y.data(), x.data());
+        for (double& v : x) v = v / static_cast<double>(L) * gain;
+        return x;
+    };
+
+    for (std::size_t i = 0; i < sets; ++i) {
+        const CVec& S = spectra[i];
+        if (S.size() != L) throw std::invalid_argument("LarrayH: spectra differ in length");
+        const auto bp = static_cast<std::size_t>(breakpoint[i]);
+
+        std::fill(low.begin(), low.end(), Complex{});
+        for (std::size_t k = 5; k <= bp + 2; ++k)
+            if (Complex* b = bin(low, k)) *b = S[k - 1];
+        for (std::size_t k = bp - 2; k <= bp + 2; ++k)
+            if (Complex* b = bin(low, k)) *b *= 1.0 - static_cast<double>(k + 2 - bp) / 5.0;
+
+        std::fill(high.begin(), high.end(), Complex{});
+        for (std::size_t k = bp - 2; k <= top; ++k) high[k - 1] = S[k - 1];
+        for (std::size_t k = bp - 2; k <= bp + 2; ++k)
+            if (Complex* b = bin(high, k)) *b *= static_cast<double>(k + 2 - bp) / 5.0;
+        for (std::size_t k = n - 4; k <= n; ++k)
+            if (Complex* b = bin(high, k)) *b *= static_cast<double>(n + 1 - k) / 5.0;
+
+        out.Ldata.push_back(rebuild(low));
+        out.Hdata.push_back(rebuild(high));
+        out.DC_data.push_back(dcPart(S, tw));
+
+        if (plots.drawing()) {
+            const std::string number = std::to_string(i + 1);
+            const char* style = PlotContext::lineStyle(i + 1, sets);
+            auto draw = [&](const char* prefix, const Vec& part) {
+                std::span<const double> y = part;
+                if (plots.T == 1) {
+                    magnitude.resize(L);
+                    for (std::size_t j = 0; j < L; ++j) magnitude[j] = std::fabs(part[j]);
+                    y = magnitude;
+                }
+                GraphicCall call;
+                call.mode = GraphicMode::Line;
+                call.x = Mfreq;
+                call.y = y;
+                call.title = prefix + number + plots.titleSuffix();
+                call.style = style;
+                plots.sink->graphic(call);
+            };
+            draw("Low Data_", out.Ldata.back());
+            draw("High Data_", out.Hdata.back());
+        }
+    }
+    return out;
+}
+
+}  // namespace orvane

@@ -1,0 +1,115 @@
+#include "prep/spectrum.h"
+
+#include "runtime/dft.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace orvane {
+
+namespace {
+
+// |q| of the quotient bin / denom, formed as a complex division would form it.
+double quotientMagnitude(Complex bin, Complex denom)
+{
+    if (denom.imag() == 0.0) return std::hypot(bin.real() / denom.real(), bin.imag() / denom.real());
+    return std::abs(bin / denom);
+}
+
+// True when |bin / denom| < 1e-14. A part at or above the limit decides without the
+// (slower) magnitude, since the magnitude is never below either part.
+bool negligible(Complex bin, Complex denom)
+{
+    constexpr double limit = 1e-14;
+    if (denom.imag() == 0.0) {
+        const double re = std::fabs(bin.real() / denom.real()), im = std::fabs(bin.imag() / denom.real());
+        if (re >= limit || im >= limit || re != re || im != im) return false;
+    }
+    return quotientMagnitude(bin, denom) < limit;
+}
+
+}  // namespace
+
+SpectrumList FT(const SetList& Mdata, const Vec& /*Mfreq*/)
+{
+    if (Mdata.empty()) return {};
+    const std::size_t L = Mdata.front().size();
+    const RealDft dft(L);
+    const std::size_t H = halfSpectrumSize(L);
+    const double root = std::sqrt(static_cast<double>(L));
+
+    SpectrumList spectra;
+    spectra.reserve(Mdata.size());
+    CVec half(H);
+    for (const Vec& set : Mdata) {
+        if (set.size() != L) throw std::invalid_argument("FT: sets differ in length");
+        dft.forward(set.data(), half.data());
+        for (Complex& c : half) c = Complex(c.real() / root, c.imag() / root);
+        // Clearing the half is enough: a mirrored bin has the same magnitude.
+        const Complex denom = half[0];
+        for (std::size_t j = 1; j < H; ++j)
+            if (negligible(half[j], denom)) half[j] = 0.0;
+        spectra.push_back(fullSpectrum(half, L));
+    }
+    return spectra;
+}
+
+namespace {
+
+struct SearchResult {
+    double total;
+    double forty;
+    std::size_t k;  // one past the bin where the running sum first reached 40 %
+};
+
+// v3 is the last bin (1-based) of the lower half.
+SearchResult searchForty(const CVec& X, std::size_t v3)
+{
+    constexpr std::size_t k = 5;
+    const std::size_t last = std::min(v3, X.size());
+    double total = 0.0;
+    for (std::size_t j = k; j <= last; ++j) total += std::abs(X[j - 1]);
+    const double forty = 0.4 * total;
+    double ct = 0.0;
+    std::size_t kk = k;
+    // The running sum repeats the additions of the total, so it reaches 40 % by bin v3;
+    // the bound only keeps a non-finite total from walking off the spectrum.
+    while (ct < forty && kk <= last) {
+        ct += std::abs(X[kk - 1]);
+        ++kk;
+    }
+    return {total, forty, kk};
+}
+
+}  // namespace
+
+CutOffResult CutOff(const SpectrumList& spectra)
+{
+    if (spectra.empty()) return {};
+    const std::size_t sets = spectra.size();
+    const CVec& A = spectra.back();
+    const std::size_t L = A.size();
+    const std::size_t v3 = L % 2 == 0 ? L / 2 : (L + 1) / 2;
+
+    const SearchResult av = searchForty(A, v3);
+    CutOffResult out;
+    out.TotalFFT.resize(sets);
+    out.Dataforty.resize(sets);
+    std::vector<std::size_t> kp(sets);
+    for (std::size_t i = 0; i + 1 < sets; ++i) {
+        const SearchResult r = searchForty(spectra[i], v3);
+        out.TotalFFT[i] = r.total;
+        out.Dataforty[i] = r.forty;
+        kp[i] = r.k;
+    }
+    kp[sets - 1] = av.k;
+    out.TotalFFT[sets - 1] = av.total;
+    out.Dataforty[sets - 1] = av.forty;
+
+    out.breakpoint.resize(sets);
+    for (std::size_t i = 0; i < sets; ++i) out.breakpoint[i] = static_cast<double>(std::min(kp[i], av.k) + 5);
+    return out;
+}
+
+}  // namespace orvane

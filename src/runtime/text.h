@@ -1,0 +1,30 @@
+// Text conventions of the runtime: number to text, text to number, and joining.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// A number as text with up to five significant digits ("85", "85.5", "0.33333").
+// Integral values below 1e15 in magnitude are written in full ("123456").
+std::string num2str(double x);
+
+// The number written in a text, whatever the process locale ("85.5" → 85.5). Leading and
+// trailing blanks are allowed; anything else that is not a number gives not-a-number.
+double str2double(std::string_view text);
+
+// A finite number parsed from the whole of `field` (no blanks), or nothing.
+// Accepts an optional sign, digits with an optional '.', and an optional exponent.
+std::optional<double> parseFiniteNumber(std::string_view field);
+
+// Joins texts after dropping the trailing blanks of each piece:
+// {" threshold = ", "85"} → " threshold =85".
+std::string strcatTrimmed(std::initializer_list<std::string_view> pieces);
+
+// The text without its trailing blanks.
+std::string_view trimTrailingBlanks(std::string_view s);
+
+}  // namespace orvane
