@@ -17,9 +17,11 @@ double quotientMagnitude(Complex bin, Complex denom)
     return std::abs(bin / denom);
 }
 
-// True when |bin / denom| < 1e-14. A part at or above the limit decides without the
-// (slower) magnitude, since the magnitude is never below either part.
-bool negligible(Complex bin, Complex denom)
+}  // namespace
+
+// A part at or above the limit decides without the (slower) magnitude, since the
+// magnitude is never below either part.
+bool isNegligibleBin(Complex bin, Complex denom)
 {
     constexpr double limit = 1e-14;
     if (denom.imag() == 0.0) {
@@ -28,8 +30,6 @@ bool negligible(Complex bin, Complex denom)
     }
     return quotientMagnitude(bin, denom) < limit;
 }
-
-}  // namespace
 
 SpectrumList FT(const SetList& Mdata, const Vec& /*Mfreq*/)
 {
@@ -49,7 +49,7 @@ SpectrumList FT(const SetList& Mdata, const Vec& /*Mfreq*/)
         // Clearing the half is enough: a mirrored bin has the same magnitude.
         const Complex denom = half[0];
         for (std::size_t j = 1; j < H; ++j)
-            if (negligible(half[j], denom)) half[j] = 0.0;
+            if (isNegligibleBin(half[j], denom)) half[j] = 0.0;
         spectra.push_back(fullSpectrum(half, L));
     }
     return spectra;

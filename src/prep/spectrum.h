@@ -9,6 +9,9 @@ namespace orvane {
 // is below 1e-14 set to exactly 0 (bin 1 itself is kept). All L bins per set.
 SpectrumList FT(const SetList& Mdata, const Vec& Mfreq);
 
+// True when |bin / dc| < 1e-14, the test by which FT clears a bin. Never true for dc = 0.
+bool isNegligibleBin(Complex bin, Complex dc);
+
 struct CutOffResult {
     Vec TotalFFT;    // per set: Σ|X(j)| over bins 5 … v3
     Vec Dataforty;   // per set: 0.4 × TotalFFT
