@@ -2,6 +2,7 @@
 
 #include "prep/decomposition.h"
 #include "prep/spectrum.h"
+#include "runtime/parallel.h"
 #include "runtime/stats.h"
 #include "runtime/text.h"
 
@@ -67,18 +68,18 @@ void summarise(AnalysisResult& r)
 {
     const std::size_t sets = r.N_DATA + 1;
     auto parameters = [](double total, const Histogram& h) { return Triple{total, AverageConf(h), Conversion(total)}; };
-    r.ParametersA.clear();
-    r.ParametersF.clear();
-    r.ParametersG.clear();
-    r.parameters_means.clear();
-    r.parameters_median.clear();
-    for (std::size_t k = 0; k < sets; ++k) {
-        r.ParametersA.push_back(parameters(r.adm.ADMtot[k], r.adm.ADMc[k]));
-        r.ParametersF.push_back(parameters(r.fdm.FDMtot[k], r.fdm.FDMc[k]));
-        r.ParametersG.push_back(parameters(r.gdm.GDMtot[k], r.gdm.GDMc[k]));
-        r.parameters_means.push_back({mean(r.adm.ADMi[k]), mean(r.fdm.FDMi[k]), mean(r.gdm.GDMi[k])});
-        r.parameters_median.push_back({median(r.adm.ADMi[k]), median(r.fdm.FDMi[k]), median(r.gdm.GDMi[k])});
-    }
+    r.ParametersA.resize(sets);
+    r.ParametersF.resize(sets);
+    r.ParametersG.resize(sets);
+    r.parameters_means.resize(sets);
+    r.parameters_median.resize(sets);
+    parallelFor(sets, r.Mfreq.size(), [&](std::size_t k) {
+        r.ParametersA[k] = parameters(r.adm.ADMtot[k], r.adm.ADMc[k]);
+        r.ParametersF[k] = parameters(r.fdm.FDMtot[k], r.fdm.FDMc[k]);
+        r.ParametersG[k] = parameters(r.gdm.GDMtot[k], r.gdm.GDMc[k]);
+        r.parameters_means[k] = {mean(r.adm.ADMi[k]), mean(r.fdm.FDMi[k]), mean(r.gdm.GDMi[k])};
+        r.parameters_median[k] = {median(r.adm.ADMi[k]), median(r.fdm.FDMi[k]), median(r.gdm.GDMi[k])};
+    });
 }
 
 std::optional<AnalysisResult> computeAnalysis(const SetList& Md, const SetList& Mf, const AnalysisSettings& settings,

@@ -1,6 +1,7 @@
 #include "measures/adm.h"
 
 #include "measures/measure_plots.h"
+#include "runtime/parallel.h"
 #include "runtime/stats.h"
 
 #include <cmath>
@@ -23,14 +24,14 @@ AdmResult ADM(const SetList& LowData, const Vec& Mfreq, const SetList& DC_data, 
     AdmResult r;
     r.Alpha_ADM.resize(sets);
     r.ADMtot.resize(sets);
-    r.ADMi.reserve(sets);
-    r.ADM_oldi.reserve(sets);
-    r.ADMc.reserve(sets);
-    for (std::size_t i = 0; i < sets; ++i) {
+    r.ADMi.resize(sets);
+    r.ADM_oldi.resize(sets);
+    r.ADMc.resize(sets);
+    for (std::size_t i = 0; i < sets; ++i)
+        if (LowData[i].size() != L || DC_data[i].size() != L) throw std::invalid_argument("ADM: parts differ in length");
+    parallelFor(sets, L, [&](std::size_t i) {
         const Vec& low = LowData[i];
         const Vec& dc = DC_data[i];
-        if (low.size() != L || dc.size() != L) throw std::invalid_argument("ADM: parts differ in length");
-
         const double alpha1 = (sumAbs(low) + a_adm_av) * (1 / length_Ldata);
         const double alpha2 = (sumAbs(dc) + DC_av) * (1 / length_Ldata);
         Vec offset(L), admi(L);
@@ -42,15 +43,15 @@ AdmResult ADM(const SetList& LowData, const Vec& Mfreq, const SetList& DC_data, 
             admi[j] = offset[j] + (cm * odm) * std::exp(cm1 * odm);
         }
         r.Alpha_ADM[i] = alpha1;
-
-        drawPointByPoint(plots, "ADMi_", i + 1, sets, Mfreq, admi);
-        const Histogram h = classHistogram(admi, length_Ldata);
+        r.ADMc[i] = classHistogram(admi, length_Ldata);
         r.ADMtot[i] = sum(admi) / length_Ldata;
-        drawHistogram(plots, "ADMc_", i + 1, h, {r.ADMtot[i], AverageConf(h), Conversion(r.ADMtot[i])});
+        r.ADMi[i] = std::move(admi);
+        r.ADM_oldi[i] = std::move(offset);
+    });
 
-        r.ADMc.push_back(h);
-        r.ADMi.push_back(std::move(admi));
-        r.ADM_oldi.push_back(std::move(offset));
+    for (std::size_t i = 0; i < sets; ++i) {
+        drawPointByPoint(plots, "ADMi_", i + 1, sets, Mfreq, r.ADMi[i]);
+        drawHistogram(plots, "ADMc_", i + 1, r.ADMc[i], {r.ADMtot[i], AverageConf(r.ADMc[i]), Conversion(r.ADMtot[i])});
     }
     return r;
 }

@@ -15,10 +15,16 @@ int confidenceClass(double x)
 
 Histogram classHistogram(std::span<const double> v, double normaliser)
 {
-    Histogram h{};
-    for (double x : v)
-        if (int c = confidenceClass(x)) h[static_cast<std::size_t>(c - 1)] += 1.0;
-    for (double& f : h) f /= normaliser;
+    // Counting by comparisons instead of a chain of branches: for x ≥ 0 the number of
+    // upper bounds below x is its class index (0 for class 1).
+    std::array<std::size_t, kClasses> counts{};
+    for (double x : v) {
+        if (!(x >= 0)) continue;  // negative or not-a-number: no class
+        const std::size_t c = (x > 0.1) + (x > 0.2) + (x > 0.4) + (x > 0.8) + (x > 1.6);
+        ++counts[c];
+    }
+    Histogram h;
+    for (std::size_t c = 0; c < kClasses; ++c) h[c] = static_cast<double>(counts[c]) / normaliser;
     return h;
 }
 

@@ -1,6 +1,7 @@
 #include "measures/gdm.h"
 
 #include "measures/measure_plots.h"
+#include "runtime/parallel.h"
 #include "runtime/stats.h"
 
 #include <cmath>
@@ -18,23 +19,24 @@ GdmResult GDM(const SetList& FDMi, const SetList& ADMi, std::size_t LD_av, const
 
     GdmResult r;
     r.GDMtot.resize(sets);
-    r.GDMi.reserve(sets);
-    r.GDMc.reserve(sets);
-    for (std::size_t i = 0; i < sets; ++i) {
+    r.GDMi.resize(sets);
+    r.GDMc.resize(sets);
+    for (std::size_t i = 0; i < sets; ++i)
+        if (ADMi[i].size() != FDMi[i].size()) throw std::invalid_argument("GDM: ADM and FDM differ in length");
+    parallelFor(sets, LD_av, [&](std::size_t i) {
         const Vec& f = FDMi[i];
         const Vec& a = ADMi[i];
-        if (a.size() != f.size()) throw std::invalid_argument("GDM: ADM and FDM differ in length");
         Vec g(f.size());
         for (std::size_t j = 0; j < f.size(); ++j) g[j] = std::sqrt(Kadm[i] * (f[j] * f[j]) + Kfdm[i] * (a[j] * a[j]));
-
-        drawPointByPoint(plots, "GDMi_", i + 1, sets, Mfreq, g);
-        const Histogram h = classHistogram(g, N);
+        r.GDMc[i] = classHistogram(g, N);
         r.GDMtot[i] = sum(g) / N;
-        drawHistogram(plots, "GDMc_", i + 1, h,
-                      {r.GDMtot[i], AverageConf(h), Conversion(r.GDMtot[i]), Kadm[i], Kfdm[i]});
+        r.GDMi[i] = std::move(g);
+    });
 
-        r.GDMc.push_back(h);
-        r.GDMi.push_back(std::move(g));
+    for (std::size_t i = 0; i < sets; ++i) {
+        drawPointByPoint(plots, "GDMi_", i + 1, sets, Mfreq, r.GDMi[i]);
+        drawHistogram(plots, "GDMc_", i + 1, r.GDMc[i],
+                      {r.GDMtot[i], AverageConf(r.GDMc[i]), Conversion(r.GDMtot[i]), Kadm[i], Kfdm[i]});
     }
     return r;
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/dft.h"
 #include "runtime/error.h"
+#include "runtime/parallel.h"
 #include "runtime/stats.h"
 
 #include <cmath>
@@ -13,17 +14,20 @@ namespace orvane {
 
 namespace {
 
-constexpr std::size_t kDcBins = 4;  // bins 1 … 4 form the DC part
-
 // cos and sin of 2π·m/L for m = 0 … L-1, shared by every set's DC part.
 struct Twiddles {
     Vec c, s;
     explicit Twiddles(std::size_t L) : c(L), s(L)
     {
-        for (std::size_t m = 0; m < L; ++m) {
+        // The second half mirrors the first: cos(2π(L−m)/L) = cos(2πm/L), sin flips sign.
+        for (std::size_t m = 0; m <= L / 2; ++m) {
             const double angle = 2.0 * std::numbers::pi * static_cast<double>(m) / static_cast<double>(L);
             c[m] = std::cos(angle);
             s[m] = std::sin(angle);
+            if (m > 0 && m < L - m) {
+                c[L - m] = c[m];
+                s[L - m] = -s[m];
+            }
         }
     }
 };
@@ -34,13 +38,21 @@ Vec dcPart(const CVec& S, const Twiddles& tw)
 {
     const std::size_t L = S.size();
     Vec out(L);
+    // m_k = k·n mod L, stepped instead of divided.
+    std::size_t m1 = 0, m2 = 0, m3 = 0;
+    const double s0 = S[0].real(), inv = static_cast<double>(L);
     for (std::size_t n = 0; n < L; ++n) {
-        double acc = S[0].real();
-        for (std::size_t k = 1; k < kDcBins; ++k) {
-            const std::size_t m = (k * n) % L;
-            acc += S[k].real() * tw.c[m] - S[k].imag() * tw.s[m];
-        }
-        out[n] = acc / static_cast<double>(L);
+        double acc = s0;
+        acc += S[1].real() * tw.c[m1] - S[1].imag() * tw.s[m1];
+        acc += S[2].real() * tw.c[m2] - S[2].imag() * tw.s[m2];
+        acc += S[3].real() * tw.c[m3] - S[3].imag() * tw.s[m3];
+        out[n] = acc / inv;
+        m1 += 1;
+        if (m1 >= L) m1 -= L;
+        m2 += 2;
+        if (m2 >= L) m2 -= L;
+        m3 += 3;
+        if (m3 >= L) m3 -= L;
     }
     return out;
 }
@@ -73,12 +85,9 @@ Decomposition LarrayH(const SpectrumList& spectra, const Vec& breakpoint, const 
     const RealDft dft(L);
     const Twiddles tw(L);
     const double gain = std::sqrt(static_cast<double>(L));
-    out.Ldata.reserve(sets);
-    out.Hdata.reserve(sets);
-    out.DC_data.reserve(sets);
+    for (const CVec& S : spectra)
+        if (S.size() != L) throw std::invalid_argument("LarrayH: spectra differ in length");
 
-    CVec low(H), high(H);
-    Vec magnitude;
     // Bins above H are never read: the Hermitian completion takes only bins 1 … ⌊L/2⌋+1.
     auto bin = [&](CVec& Y, std::size_t k) -> Complex* { return k <= H ? &Y[k - 1] : nullptr; };
     auto rebuild = [&](CVec& Y) {
@@ -88,29 +97,34 @@ Decomposition LarrayH(const SpectrumList& spectra, const Vec& breakpoint, const 
         return x;
     };
 
-    for (std::size_t i = 0; i < sets; ++i) {
+    out.Ldata.resize(sets);
+    out.Hdata.resize(sets);
+    out.DC_data.resize(sets);
+    parallelFor(sets, L, [&](std::size_t i) {
         const CVec& S = spectra[i];
-        if (S.size() != L) throw std::invalid_argument("LarrayH: spectra differ in length");
         const auto bp = static_cast<std::size_t>(breakpoint[i]);
 
-        std::fill(low.begin(), low.end(), Complex{});
+        CVec low(H);
         for (std::size_t k = 5; k <= bp + 2; ++k)
             if (Complex* b = bin(low, k)) *b = S[k - 1];
         for (std::size_t k = bp - 2; k <= bp + 2; ++k)
             if (Complex* b = bin(low, k)) *b *= 1.0 - static_cast<double>(k + 2 - bp) / 5.0;
 
-        std::fill(high.begin(), high.end(), Complex{});
+        CVec high(H);
         for (std::size_t k = bp - 2; k <= top; ++k) high[k - 1] = S[k - 1];
         for (std::size_t k = bp - 2; k <= bp + 2; ++k)
             if (Complex* b = bin(high, k)) *b *= static_cast<double>(k + 2 - bp) / 5.0;
         for (std::size_t k = n - 4; k <= n; ++k)
             if (Complex* b = bin(high, k)) *b *= static_cast<double>(n + 1 - k) / 5.0;
 
-        out.Ldata.push_back(rebuild(low));
-        out.Hdata.push_back(rebuild(high));
-        out.DC_data.push_back(dcPart(S, tw));
+        out.Ldata[i] = rebuild(low);
+        out.Hdata[i] = rebuild(high);
+        out.DC_data[i] = dcPart(S, tw);
+    });
 
-        if (plots.drawing()) {
+    if (plots.drawing()) {
+        Vec magnitude;
+        for (std::size_t i = 0; i < sets; ++i) {
             const std::string number = std::to_string(i + 1);
             const char* style = PlotContext::lineStyle(i + 1, sets);
             auto draw = [&](const char* prefix, const Vec& part) {
@@ -128,8 +142,8 @@ Decomposition LarrayH(const SpectrumList& spectra, const Vec& breakpoint, const 
                 call.style = style;
                 plots.sink->graphic(call);
             };
-            draw("Low Data_", out.Ldata.back());
-            draw("High Data_", out.Hdata.back());
+            draw("Low Data_", out.Ldata[i]);
+            draw("High Data_", out.Hdata[i]);
         }
     }
     return out;

@@ -2,6 +2,7 @@
 
 #include "runtime/error.h"
 #include "runtime/interp.h"
+#include "runtime/parallel.h"
 #include "runtime/text.h"
 
 #include <algorithm>
@@ -76,9 +77,8 @@ Interpolated Interpolation(const SetList& Md, const SetList& Mf, std::size_t n, 
 
     // Grid points lie in every set's range; one that falls outside only through rounding
     // takes the set's end value instead of becoming not-a-number.
-    out.Mdata.reserve(n);
-    for (std::size_t i = 0; i < n; ++i)
-        out.Mdata.push_back(interp1Linear(Mf[i], Md[i], out.Mfreq, OutsideRange::EndValue));
+    out.Mdata.resize(n);
+    parallelFor(n, L, [&](std::size_t i) { out.Mdata[i] = interp1Linear(Mf[i], Md[i], out.Mfreq, OutsideRange::EndValue); });
     return out;
 }
 

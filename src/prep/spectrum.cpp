@@ -1,6 +1,7 @@
 #include "prep/spectrum.h"
 
 #include "runtime/dft.h"
+#include "runtime/parallel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,23 +36,25 @@ SpectrumList FT(const SetList& Mdata, const Vec& /*Mfreq*/)
 {
     if (Mdata.empty()) return {};
     const std::size_t L = Mdata.front().size();
+    for (const Vec& set : Mdata)
+        if (set.size() != L) throw std::invalid_argument("FT: sets differ in length");
     const RealDft dft(L);
     const std::size_t H = halfSpectrumSize(L);
     const double root = std::sqrt(static_cast<double>(L));
 
-    SpectrumList spectra;
-    spectra.reserve(Mdata.size());
-    CVec half(H);
-    for (const Vec& set : Mdata) {
-        if (set.size() != L) throw std::invalid_argument("FT: sets differ in length");
-        dft.forward(set.data(), half.data());
-        for (Complex& c : half) c = Complex(c.real() / root, c.imag() / root);
+    SpectrumList spectra(Mdata.size());
+    parallelFor(Mdata.size(), L, [&](std::size_t i) {
+        CVec X(L);
+        // The transform fills the first half of the spectrum in place.
+        dft.forward(Mdata[i].data(), X.data());
+        for (std::size_t k = 0; k < H; ++k) X[k] = Complex(X[k].real() / root, X[k].imag() / root);
         // Clearing the half is enough: a mirrored bin has the same magnitude.
-        const Complex denom = half[0];
-        for (std::size_t j = 1; j < H; ++j)
-            if (isNegligibleBin(half[j], denom)) half[j] = 0.0;
-        spectra.push_back(fullSpectrum(half, L));
-    }
+        const Complex denom = X[0];
+        for (std::size_t k = 1; k < H; ++k)
+            if (isNegligibleBin(X[k], denom)) X[k] = 0.0;
+        for (std::size_t k = H; k < L; ++k) X[k] = std::conj(X[L - k]);
+        spectra[i] = std::move(X);
+    });
     return spectra;
 }
 
@@ -68,15 +71,17 @@ SearchResult searchForty(const CVec& X, std::size_t v3)
 {
     constexpr std::size_t k = 5;
     const std::size_t last = std::min(v3, X.size());
+    // Each magnitude once; the running sum below adds the same values in the same order.
+    Vec magnitude(last >= k ? last - k + 1 : 0);
     double total = 0.0;
-    for (std::size_t j = k; j <= last; ++j) total += std::abs(X[j - 1]);
+    for (std::size_t j = k; j <= last; ++j) total += (magnitude[j - k] = std::abs(X[j - 1]));
     const double forty = 0.4 * total;
     double ct = 0.0;
     std::size_t kk = k;
     // The running sum repeats the additions of the total, so it reaches 40 % by bin v3;
     // the bound only keeps a non-finite total from walking off the spectrum.
     while (ct < forty && kk <= last) {
-        ct += std::abs(X[kk - 1]);
+        ct += magnitude[kk - k];
         ++kk;
     }
     return {total, forty, kk};
@@ -92,20 +97,18 @@ CutOffResult CutOff(const SpectrumList& spectra)
     const std::size_t L = A.size();
     const std::size_t v3 = L % 2 == 0 ? L / 2 : (L + 1) / 2;
 
-    const SearchResult av = searchForty(A, v3);
+    std::vector<SearchResult> searched(sets);
+    parallelFor(sets, L / 2, [&](std::size_t i) { searched[i] = searchForty(spectra[i], v3); });
+    const SearchResult& av = searched.back();
     CutOffResult out;
     out.TotalFFT.resize(sets);
     out.Dataforty.resize(sets);
     std::vector<std::size_t> kp(sets);
-    for (std::size_t i = 0; i + 1 < sets; ++i) {
-        const SearchResult r = searchForty(spectra[i], v3);
-        out.TotalFFT[i] = r.total;
-        out.Dataforty[i] = r.forty;
-        kp[i] = r.k;
+    for (std::size_t i = 0; i < sets; ++i) {
+        out.TotalFFT[i] = searched[i].total;
+        out.Dataforty[i] = searched[i].forty;
+        kp[i] = searched[i].k;
     }
-    kp[sets - 1] = av.k;
-    out.TotalFFT[sets - 1] = av.total;
-    out.Dataforty[sets - 1] = av.forty;
 
     out.breakpoint.resize(sets);
     for (std::size_t i = 0; i < sets; ++i) out.breakpoint[i] = static_cast<double>(std::min(kp[i], av.k) + 5);

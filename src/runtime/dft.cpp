@@ -2,6 +2,8 @@
 
 #include <fftw3.h>
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -20,12 +22,12 @@ struct PlanCache {
         std::lock_guard lock(mutex);
         auto it = plans.find(L);
         if (it != plans.end()) return it->second;
-        // Plan on scratch arrays; the plans are later run on the caller's arrays, which
-        // need not share the scratch alignment, hence FFTW_UNALIGNED.
+        // Plan on SIMD-aligned scratch arrays; the plans then run on the caller's arrays
+        // when those are aligned the same way (see aligned()).
         const std::size_t H = halfSpectrumSize(L);
         double* x = fftw_alloc_real(L);
         fftw_complex* c = fftw_alloc_complex(H);
-        const unsigned flags = FFTW_ESTIMATE | FFTW_UNALIGNED;
+        const unsigned flags = FFTW_ESTIMATE;
         const int n = static_cast<int>(L);
         fftw_plan fwd = fftw_plan_dft_r2c_1d(n, x, c, flags);
         fftw_plan inv = fftw_plan_dft_c2r_1d(n, c, x, flags | FFTW_DESTROY_INPUT);
@@ -42,6 +44,41 @@ PlanCache& planCache()
     return cache;
 }
 
+// The plans assume the alignment of fftw_malloc'd arrays.
+bool aligned(const void* p)
+{
+    return fftw_alignment_of(static_cast<double*>(const_cast<void*>(p))) == 0;
+}
+
+// Copies in and out of aligned scratch for arrays that are not aligned (a caller's
+// std::vector, a sub-array): slower, but always correct.
+struct Scratch {
+    double* x = nullptr;
+    fftw_complex* c = nullptr;
+    std::size_t length = 0;
+    ~Scratch()
+    {
+        fftw_free(x);
+        fftw_free(c);
+    }
+    void reserve(std::size_t L)
+    {
+        if (L <= length) return;
+        fftw_free(x);
+        fftw_free(c);
+        x = fftw_alloc_real(L);
+        c = fftw_alloc_complex(halfSpectrumSize(L));
+        if (!x || !c) throw std::bad_alloc();
+        length = L;
+    }
+};
+
+Scratch& scratch()
+{
+    thread_local Scratch s;
+    return s;
+}
+
 }  // namespace
 
 RealDft::RealDft(std::size_t length) : length_(length)
@@ -55,13 +92,32 @@ RealDft::RealDft(std::size_t length) : length_(length)
 
 void RealDft::forward(const double* x, Complex* half) const
 {
-    fftw_execute_dft_r2c(static_cast<fftw_plan>(forwardPlan_), const_cast<double*>(x),
-                         reinterpret_cast<fftw_complex*>(half));
+    const auto plan = static_cast<fftw_plan>(forwardPlan_);
+    auto* out = reinterpret_cast<fftw_complex*>(half);
+    if (aligned(x) && aligned(half)) {
+        fftw_execute_dft_r2c(plan, const_cast<double*>(x), out);
+        return;
+    }
+    Scratch& s = scratch();
+    s.reserve(length_);
+    std::copy(x, x + length_, s.x);
+    fftw_execute_dft_r2c(plan, s.x, s.c);
+    std::memcpy(out, s.c, sizeof(fftw_complex) * halfSpectrumSize(length_));
 }
 
 void RealDft::inverse(Complex* half, double* x) const
 {
-    fftw_execute_dft_c2r(static_cast<fftw_plan>(inversePlan_), reinterpret_cast<fftw_complex*>(half), x);
+    const auto plan = static_cast<fftw_plan>(inversePlan_);
+    auto* in = reinterpret_cast<fftw_complex*>(half);
+    if (aligned(x) && aligned(half)) {
+        fftw_execute_dft_c2r(plan, in, x);
+        return;
+    }
+    Scratch& s = scratch();
+    s.reserve(length_);
+    std::memcpy(s.c, in, sizeof(fftw_complex) * halfSpectrumSize(length_));
+    fftw_execute_dft_c2r(plan, s.c, s.x);
+    std::copy(s.x, s.x + length_, x);
 }
 
 CVec fullSpectrum(const CVec& half, std::size_t L)

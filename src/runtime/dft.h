@@ -11,6 +11,9 @@
 
 namespace orvane {
 
+// Arrays aligned like Vec and CVec run the transform in place; others are copied through
+// aligned scratch first.
+
 // Number of bins in the half spectrum of a real signal of length L.
 constexpr std::size_t halfSpectrumSize(std::size_t L) { return L / 2 + 1; }
 

@@ -4,13 +4,39 @@
 
 #include <complex>
 #include <cstddef>
+#include <new>
 #include <vector>
 
 namespace orvane {
 
-using Vec = std::vector<double>;
+// Memory for the arrays: aligned on at least 64 bytes, so that the transforms run their
+// SIMD code on our arrays directly; arrays of megabytes go on huge pages where the system
+// offers them, which saves most of the cost of first touching fresh memory.
+void* allocateArray(std::size_t bytes);
+void freeArray(void* p, std::size_t bytes) noexcept;
+
+template <class T>
+struct AlignedAllocator {
+    using value_type = T;
+
+    AlignedAllocator() noexcept = default;
+    template <class U>
+    AlignedAllocator(const AlignedAllocator<U>&) noexcept {}
+
+    T* allocate(std::size_t n)
+    {
+        if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
+        return static_cast<T*>(allocateArray(n * sizeof(T)));
+    }
+    void deallocate(T* p, std::size_t n) noexcept { freeArray(p, n * sizeof(T)); }
+
+    template <class U>
+    bool operator==(const AlignedAllocator<U>&) const noexcept { return true; }
+};
+
+using Vec = std::vector<double, AlignedAllocator<double>>;
 using Complex = std::complex<double>;
-using CVec = std::vector<Complex>;
+using CVec = std::vector<Complex, AlignedAllocator<Complex>>;
 using SetList = std::vector<Vec>;
 using SpectrumList = std::vector<CVec>;
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -87,14 +88,37 @@ TEST(Interp1Linear, InterpolatesAndHandlesPointsOutsideTheRange)
 
 TEST(Stats, MedianMeanAndRounding)
 {
-    EXPECT_EQ(median({3, 1, 2}), 2);
-    EXPECT_EQ(median({4, 1, 3, 2}), 2.5);
-    EXPECT_TRUE(std::isnan(median({})));
+    EXPECT_EQ(median(Vec{3, 1, 2}), 2);
+    EXPECT_EQ(median(Vec{4, 1, 3, 2}), 2.5);
+    EXPECT_TRUE(std::isnan(median(Vec{})));
     EXPECT_EQ(mean({1, 2, 3, 4}), 2.5);
     EXPECT_EQ(roundHalfAway(2.5), 3);
     EXPECT_EQ(roundHalfAway(-2.5), -3);
     EXPECT_EQ(roundHalfAway(31.5), 32);
     EXPECT_EQ(roundHalfAway(2.4999), 2);
+}
+
+TEST(Stats, MedianOfLargeVectorsAgreesWithSorting)
+{
+    // Large inputs take the bucketed selection: check it against a full sort, with ties,
+    // negative values, zeros of both signs and both parities.
+    std::mt19937 gen(42);
+    std::uniform_int_distribution<int> coarse(-50, 50);
+    std::exponential_distribution<double> spread(3.0);
+    for (std::size_t n : {5000u, 5001u, 100000u, 100001u}) {
+        for (int kind = 0; kind < 3; ++kind) {
+            Vec v(n);
+            for (double& x : v) {
+                if (kind == 0) x = spread(gen);                 // measures: ≥ 0, skewed
+                else if (kind == 1) x = coarse(gen) * 0.25;     // many ties, signs mixed
+                else x = (gen() % 2 ? -0.0 : 0.0);              // all zero
+            }
+            Vec sorted = v;
+            std::sort(sorted.begin(), sorted.end());
+            const double expected = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+            EXPECT_EQ(median(v), expected) << "n=" << n << " kind=" << kind;
+        }
+    }
 }
 
 TEST(Text, NumbersBecomeTextWithUpToFiveSignificantDigits)

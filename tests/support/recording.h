@@ -3,6 +3,7 @@
 
 #include "app/dialogs.h"
 #include "measures/graphic.h"
+#include "runtime/types.h"
 
 #include <deque>
 #include <string>
@@ -40,7 +41,7 @@ public:
 // Keeps a copy of every figure handed over.
 struct RecordedFigure {
     GraphicMode mode;
-    std::vector<double> x, y;
+    Vec x, y;
     std::string title, style;
     char colour;
     std::vector<double> extras;
