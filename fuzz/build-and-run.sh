@@ -29,9 +29,14 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/orvane-fuzz-corpus.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 cp -R "$root/fuzz/corpus/." "$work/"
 
+# The fuzzer reports every new find; its log goes to a file and only the summary is shown.
 status=0
-"$out/dlmread_fuzz" -max_total_time="$seconds" -timeout=10 -artifact_prefix="$out/artifacts/" "$work" || status=$?
+"$out/dlmread_fuzz" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$out/artifacts/" "$work" >"$out/fuzz.log" 2>&1 || status=$?
 if [ "$status" -ne 0 ]; then
-    echo "dlmread_fuzz failed (exit $status); see $out/artifacts/" >&2
+    tail -n 60 "$out/fuzz.log" >&2
+    echo "dlmread_fuzz failed (exit $status); see $out/artifacts/ and $out/fuzz.log" >&2
+else
+    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)|DONE' "$out/fuzz.log" || true
 fi
 exit "$status"

@@ -55,7 +55,9 @@ std::string fixed(double v, int decimals)
 void printResults(std::ostream& out, const AnalysisResult& r, const std::vector<std::string>& files,
                   const std::string& domain, const std::string& thrs, bool weighting)
 {
-    out << "Orvane FSV analysis: " << r.N_DATA << " data sets, " << domain << " analysis, threshold " << thrs
+    const std::map<std::string, std::string> kinds = {
+        {"time", "time-domain"}, {"magnitude", "frequency-domain magnitude"}, {"phase", "frequency-domain phase"}};
+    out << "Orvane FSV analysis: " << r.N_DATA << " data sets, " << kinds.at(domain) << " analysis, threshold " << thrs
         << " %, GDM weighting " << (weighting ? "yes" : "no") << '\n';
     out << "Common grid: " << r.Mfreq.size() << " points from " << num2str(r.Mfreq.front()) << " to "
         << num2str(r.Mfreq.back()) << "\n\n";

@@ -17,6 +17,15 @@ struct PlanCache {
     std::mutex mutex;
     std::map<std::size_t, std::pair<fftw_plan, fftw_plan>> plans;
 
+    ~PlanCache()
+    {
+        for (auto& [length, pair] : plans) {
+            fftw_destroy_plan(pair.first);
+            fftw_destroy_plan(pair.second);
+        }
+        fftw_cleanup();
+    }
+
     std::pair<fftw_plan, fftw_plan> get(std::size_t L)
     {
         std::lock_guard lock(mutex);
