@@ -9,10 +9,17 @@ namespace orvane {
 
 // A modal question: message, title, one to three buttons and the default button.
 struct Question {
+    Question(std::string message_, std::string title_, std::vector<std::string> buttons_, std::string default_,
+             std::string detail_ = {})
+        : message(std::move(message_)), title(std::move(title_)), buttons(std::move(buttons_)),
+          defaultButton(std::move(default_)), detail(std::move(detail_))
+    {
+    }
     std::string message;
     std::string title;
     std::vector<std::string> buttons;
     std::string defaultButton;
+    std::string detail;  // what the message is about (a file), for front ends without a window
 };
 
 class Dialogs {

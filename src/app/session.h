@@ -1,6 +1,8 @@
 // The state shared by the windows and steps of one program run.
 #pragma once
 
+#include "prep/interpolation.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -22,13 +24,17 @@ struct Session {
     std::string dirpath;                        // output folder of the analysis
     std::string nmdr;                           // analysis sub-folder inside dirpath
 
+    // Settings of this program beyond the method's globals.
+    std::size_t maxGridPoints = kDefaultMaxGridPoints;  // largest common grid accepted
+    std::string startThreshold = "85";                  // thrs at the start of an analysis
+
     // The defaults every analysis starts from.
     void setAnalysisDefaults()
     {
         S_MARKER = "rbgycmbkk";
         N_DATA = 0;
         ctrlp = 1;
-        thrs = "85";
+        thrs = startThreshold;
         FigExt = "fig";
         dataset.fill(std::string());
     }

@@ -14,7 +14,7 @@ expect() {
     local name="$1" status="$2" text="$3"
     shift 4
     local out rc
-    out="$("$batch" "$@" 2>&1)"
+    out="$(cd "$work" && "$batch" "$@" 2>&1)"
     rc=$?
     if [ "$rc" -eq "$status" ] && grep -qF -- "$text" <<<"$out"; then
         passed=$((passed + 1))
@@ -49,6 +49,32 @@ expect "no common range" 1 "Check x-Range" -- "$work/low.txt" "$work/apart.txt"
 expect "grid too large" 1 "finest spacing 0.001 over the common range [1000000, 1000000000]" -- "$work/fine.txt" "$m"
 expect "grid limit lowered" 1 "limit of 1000)" -- --max-points 1000 "$m" "$a"
 expect "help" 0 "--threshold" -- --help
+expect "missing output folder" 1 "does not exist" -- -o "$work/nowhere" "$m" "$a"
+
+# The default output folder is the current one; -q prints just the new sub-folder.
+folder="$(cd "$work" && "$batch" -q "$m" "$a" 2>/dev/null)"
+if [ -f "$folder/MagnitudeAnalysis.mat" ] && [ -f "$folder/85/GRADE_SPREAD.mat" ] && [ -f "$folder/GreadSpread_85.txt" ] \
+    && [ "$(dirname "$folder")" = "$(cd "$work" && pwd)" ]; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1)); echo "FAILED quiet run: '$folder'"
+fi
+
+# --json is valid JSON with one entry per set and the average.
+if (cd "$work" && "$batch" --json -d phase -t 70 "$m" "$a" "$b") >"$work/summary.json" 2>/dev/null &&
+    /usr/bin/python3 - "$work/summary.json" <<'PY'
+import json, os, sys
+s = json.load(open(sys.argv[1]))
+assert s["N_DATA"] == 3 and len(s["sets"]) == 4, s
+assert s["sets"][3]["average"] and s["sets"][3]["GDM"]["spread_range"] == "E-E"
+assert s["threshold"] == "70" and os.path.isfile(os.path.join(s["folder"], "PhaseAnalysis.mat"))
+assert os.path.isfile(os.path.join(s["folder"], "GreadSpread_70.txt"))
+PY
+then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1)); echo "FAILED json summary"; cat "$work/summary.json"
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

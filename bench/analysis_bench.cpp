@@ -1,0 +1,101 @@
+// The whole headless analysis: computation plus every report and MAT-file, no figures.
+//
+// BM_HeadlessAnalysis/L runs fsvMain for 8 data sets on an L-point grid into a scratch
+// folder and reports how its time splits: compute_ms (the numeric sequence alone, timed
+// in the same run) and write_ms (the rest: reports and MAT-files).
+
+#include "app/analysis.h"
+#include "app/driver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace {
+
+using namespace orvane;
+namespace fs = std::filesystem;
+
+class SilentProgress : public Progress {
+public:
+    void update(int, double) override {}
+};
+
+class HeadlessUi : public DriverUi {
+public:
+    std::vector<std::string> files;
+    std::string folder;
+    std::string question(const Question& q) override { return q.defaultButton; }
+    void warning(const std::string&, const std::string&) override {}
+    void error(const std::string&, const std::string&) override {}
+    int menu(const std::string&, const std::vector<std::string>&) override { return 1; }
+    void loadData(Session& s) override
+    {
+        for (std::size_t k = 0; k < files.size(); ++k) s.dataset[k] = files[k];
+    }
+    std::string chooseFolder(const std::string&, const std::string&) override { return folder; }
+    std::unique_ptr<Progress> openProgress(const std::vector<std::string>&, const std::string&) override
+    {
+        return std::make_unique<SilentProgress>();
+    }
+};
+
+struct Scratch {
+    fs::path root;
+    Scratch()
+    {
+        root = fs::temp_directory_path() / ("orvane-bench-" + std::to_string(std::random_device{}()));
+        fs::create_directories(root / "out");
+    }
+    ~Scratch() { fs::remove_all(root); }
+};
+
+void BM_HeadlessAnalysis(benchmark::State& state)
+{
+    const auto L = static_cast<std::size_t>(state.range(0));
+    Scratch scratch;
+    HeadlessUi ui;
+    ui.folder = (scratch.root / "out").string();
+    SetList Md, Mf;
+    for (int s = 0; s < 8; ++s) {
+        const std::string path = (scratch.root / ("set" + std::to_string(s) + ".txt")).string();
+        std::ofstream out(path);
+        Vec x(L + 1), y(L + 1);
+        for (std::size_t j = 0; j <= L; ++j) {
+            const double t = static_cast<double>(j);
+            x[j] = t;
+            y[j] = 40 + 10 * std::sin(t * 1e-3 * (1 + 0.01 * s)) + std::sin(t * 0.37 + s);
+            out << x[j] << ' ' << y[j] << '\n';
+        }
+        ui.files.push_back(path);
+        Mf.push_back(std::move(x));
+        Md.push_back(std::move(y));
+    }
+    double total = 0, compute = 0;
+    for (auto _ : state) {
+        Session session;
+        const auto t0 = std::chrono::steady_clock::now();
+        fsvMain(session, 1, ui);
+        const auto t1 = std::chrono::steady_clock::now();
+        auto r = computeAnalysis(Md, Mf, {}, ui, PlotContext{});
+        const auto t2 = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(r);
+        total += std::chrono::duration<double, std::milli>(t1 - t0).count();
+        compute += std::chrono::duration<double, std::milli>(t2 - t1).count();
+        state.PauseTiming();
+        fs::remove_all(fs::path(session.dirpath) / session.nmdr);
+        state.ResumeTiming();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["analysis_ms"] = total / n;
+    state.counters["compute_ms"] = compute / n;
+    state.counters["write_ms"] = (total - compute) / n;
+}
+
+BENCHMARK(BM_HeadlessAnalysis)->Arg(1 << 14)->Arg(1 << 17)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

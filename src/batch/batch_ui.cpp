@@ -1,0 +1,94 @@
+#include "batch/batch_ui.h"
+
+#include "runtime/error.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace orvane {
+
+namespace {
+
+// "\r1/3 Computing High/Low Array  42%" on one terminal line, redrawn in place.
+class LineProgress : public Progress {
+public:
+    LineProgress(std::vector<std::string> stages, std::ostream& out) : stages_(std::move(stages)), out_(out) {}
+    ~LineProgress() override { out_ << "\r\033[K" << std::flush; }
+
+    void update(int bar, double fraction) override
+    {
+        if (bar < 1 || bar > static_cast<int>(stages_.size())) return;
+        const int percent = static_cast<int>(std::floor(100 * std::fmod(fraction, 1.0 + 1e-12)));
+        if (bar == lastBar_ && percent == lastPercent_) return;
+        lastBar_ = bar;
+        lastPercent_ = percent;
+        char line[160];
+        std::snprintf(line, sizeof line, "\r\033[K%d/%zu %s %3d%%", bar, stages_.size(), stages_[bar - 1].c_str(), percent);
+        out_ << line << std::flush;
+    }
+
+private:
+    std::vector<std::string> stages_;
+    std::ostream& out_;
+    int lastBar_ = 0, lastPercent_ = -1;
+};
+
+class NoProgress : public Progress {
+public:
+    void update(int, double) override {}
+};
+
+}  // namespace
+
+std::string BatchUi::question(const Question& q)
+{
+    if (q.message == "Do you want GDM weighting?") return options_.weighting ? "YES" : "NO";
+    // Every other question reports a stop of the analysis.
+    stopped_ = true;
+    err_ << "orvane-batch: ";
+    if (!q.detail.empty()) err_ << q.detail << ": ";
+    err_ << q.message << '\n';
+    return q.defaultButton;
+}
+
+void BatchUi::warning(const std::string& message, const std::string&)
+{
+    err_ << "orvane-batch: warning: " << message << '\n';
+}
+
+void BatchUi::error(const std::string& message, const std::string& title)
+{
+    err_ << "orvane-batch: " << title << ": " << message << '\n';
+}
+
+int BatchUi::menu(const std::string&, const std::vector<std::string>& items)
+{
+    const std::string wanted = options_.domain == "phase" ? "Phase" : "Magnitude";
+    for (std::size_t k = 0; k < items.size(); ++k)
+        if (items[k] == wanted) return static_cast<int>(k + 1);
+    return 0;
+}
+
+void BatchUi::loadData(Session& session)
+{
+    for (std::size_t k = 0; k < options_.files.size() && k < session.dataset.size(); ++k)
+        session.dataset[k] = std::filesystem::absolute(options_.files[k]).string();
+}
+
+std::string BatchUi::chooseFolder(const std::string&, const std::string&)
+{
+    const std::filesystem::path folder = std::filesystem::absolute(options_.outputFolder);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        throw Error("The output folder " + folder.string() + " does not exist or is not a folder.");
+    return folder.lexically_normal().string();
+}
+
+std::unique_ptr<Progress> BatchUi::openProgress(const std::vector<std::string>& stages, const std::string&)
+{
+    if (options_.showProgress) return std::make_unique<LineProgress>(stages, err_);
+    return std::make_unique<NoProgress>();
+}
+
+}  // namespace orvane

@@ -1,0 +1,41 @@
+// The batch command's answers to the analysis's questions, taken from its options.
+#pragma once
+
+#include "app/driver.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+struct BatchOptions {
+    std::string domain = "time";          // time, magnitude or phase
+    std::string outputFolder = ".";
+    bool weighting = true;
+    bool showProgress = false;            // a one-line progress display on stderr
+    std::vector<std::string> files;
+};
+
+class BatchUi : public DriverUi {
+public:
+    BatchUi(const BatchOptions& options, std::ostream& err) : options_(options), err_(err) {}
+
+    // True once the analysis stopped at one of its data checks.
+    bool stoppedAtCheck() const { return stopped_; }
+
+    std::string question(const Question& q) override;
+    void warning(const std::string& message, const std::string& title) override;
+    void error(const std::string& message, const std::string& title) override;
+    int menu(const std::string& header, const std::vector<std::string>& items) override;
+    void loadData(Session& session) override;
+    std::string chooseFolder(const std::string& prompt, const std::string& start) override;
+    std::unique_ptr<Progress> openProgress(const std::vector<std::string>& stages, const std::string& title) override;
+
+private:
+    const BatchOptions& options_;
+    std::ostream& err_;
+    bool stopped_ = false;
+};
+
+}  // namespace orvane

@@ -1,0 +1,23 @@
+// The batch command's summary of an analysis: a table for people, JSON for programs.
+#pragma once
+
+#include "app/analysis.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+struct SummaryInfo {
+    std::string folder;  // the analysis sub-folder
+    std::string domain;  // time, magnitude or phase
+    std::string thrs;
+    bool weighting = true;
+    std::vector<std::string> files;
+};
+
+void printSummaryTable(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info);
+void printSummaryJson(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info);
+
+}  // namespace orvane
