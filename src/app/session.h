@@ -23,6 +23,13 @@ struct Session {
     std::array<std::string, kDataSlots> dataset;  // dataset.data: chosen file per slot
     std::string dirpath;                        // output folder of the analysis
     std::string nmdr;                           // analysis sub-folder inside dirpath
+    // State of the results and chart windows that is not a window itself; the windows
+    // (FigOrig, FigOrig1, handles1, handles2, lgnd1) are kept by the window layer.
+    std::string folder1;                        // results folder being browsed
+    std::string Dest1, Dest2;                   // paths chosen in the results window
+    double sclt = 0;                            // chart window's slider value
+    std::string ts1;                            // only ever the empty text
+    // C and nmdr2 are never assigned: they stay empty, and every comparison with them is false.
 
     // Settings of this program beyond the method's globals.
     std::size_t maxGridPoints = kDefaultMaxGridPoints;  // largest common grid accepted
