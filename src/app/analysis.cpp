@@ -33,13 +33,15 @@ bool askGdmWeighting(Dialogs& dialogs)
     return dialogs.question({"Do you want GDM weighting?", "Compute k_ADM & k_FDM", {"YES", "NO"}, "YES"}) == "YES";
 }
 
-void prepareSignals(AnalysisResult& r, Interpolated grid, const PlotContext& plots)
+void prepareSignals(AnalysisResult& r, Interpolated grid, const PlotContext& plots, const ProgressNote& note)
 {
     r.N_DATA = grid.Mdata.size();
     r.Mfreq = std::move(grid.Mfreq);
     r.Mdata = std::move(grid.Mdata);
     r.Mdata.push_back(Av(r.Mdata, r.Mfreq.size(), r.N_DATA));
+    if (note) note(1, 0.3);
     r.FFTnewdata = FT(r.Mdata, r.Mfreq);
+    if (note) note(1, 0.6);
     CutOffResult cut = CutOff(r.FFTnewdata);
     r.TotalFFT = std::move(cut.TotalFFT);
     r.breakpoint = std::move(cut.breakpoint);
@@ -49,10 +51,12 @@ void prepareSignals(AnalysisResult& r, Interpolated grid, const PlotContext& plo
     r.DC_data = std::move(parts.DC_data);
 }
 
-void measureAdmFdm(AnalysisResult& r, double thr, const PlotContext& plots)
+void measureAdmFdm(AnalysisResult& r, double thr, const PlotContext& plots, const ProgressNote& note)
 {
     r.adm = ADM(r.LowData, r.Mfreq, r.DC_data, plots);
+    if (note) note(3, 0.4);
     r.ADM = FSV_CC(thr, r.adm.ADMc);
+    if (note) note(3, 0.7);
     r.fdm = FDM(r.LowData, r.HighData, r.Mfreq, plots);
     r.FDM = FSV_CC(thr, r.fdm.FDMc);
 }

@@ -13,6 +13,7 @@
 #include "prep/interpolation.h"
 
 #include <array>
+#include <functional>
 
 namespace orvane {
 
@@ -49,10 +50,13 @@ void gdmWeights(const GradeList& Spread_ADM, const GradeList& Spread_FDM, bool w
 // Asks "Do you want GDM weighting?"; true for "YES".
 bool askGdmWeighting(Dialogs& dialogs);
 
+// Told (stage, fraction) as a stage gets on, for a progress display.
+using ProgressNote = std::function<void(int, double)>;
+
 // Stage 1: the average set, spectra, breakpoints and the low/high/DC parts.
-void prepareSignals(AnalysisResult& r, Interpolated grid, const PlotContext& plots);
+void prepareSignals(AnalysisResult& r, Interpolated grid, const PlotContext& plots, const ProgressNote& note = {});
 // Stage 2: ADM and FDM with their grades and spreads at thr.
-void measureAdmFdm(AnalysisResult& r, double thr, const PlotContext& plots);
+void measureAdmFdm(AnalysisResult& r, double thr, const PlotContext& plots, const ProgressNote& note = {});
 // Stage 3: GDM with the weights already in r.Kadm, r.Kfdm, and its grade and spread.
 void measureGdm(AnalysisResult& r, double thr, const PlotContext& plots);
 // Stage 4: the parameter columns and the point means and medians.

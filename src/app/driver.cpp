@@ -3,8 +3,6 @@
 #include "app/analysis.h"
 #include "app/result_files.h"
 #include "input/data_set.h"
-#include "prep/decomposition.h"
-#include "prep/spectrum.h"
 #include "results/reports.h"
 #include "runtime/error.h"
 #include "runtime/text.h"
@@ -71,24 +69,12 @@ void resultSequence(Session& s, DriverUi& ui, const FigureSinks& sinks, std::uni
         if (sinks.charts) sinks.charts->chart(request);
     };
 
-    AnalysisResult r;
     const std::size_t N = grid.Mdata.size();
-    r.N_DATA = N;
-    r.Mfreq = std::move(grid.Mfreq);
-    r.Mdata = std::move(grid.Mdata);
+    const ProgressNote note = [&](int bar, double v) { HTB->update(bar, v); };
+    AnalysisResult r;
 
     // Signal preparation.
-    r.Mdata.push_back(Av(r.Mdata, r.Mfreq.size(), N));
-    HTB->update(1, 0.3);
-    r.FFTnewdata = FT(r.Mdata, r.Mfreq);
-    HTB->update(1, 0.6);
-    CutOffResult cut = CutOff(r.FFTnewdata);
-    r.TotalFFT = std::move(cut.TotalFFT);
-    r.breakpoint = std::move(cut.breakpoint);
-    Decomposition parts = LarrayH(r.FFTnewdata, r.breakpoint, r.Mfreq, plots);
-    r.LowData = std::move(parts.Ldata);
-    r.HighData = std::move(parts.Hdata);
-    r.DC_data = std::move(parts.DC_data);
+    prepareSignals(r, std::move(grid), plots, note);
     HTB->update(1, 1);
     HTB->update(2, 0.1);
     summary(folder, r.LowData[N], "LowData_av");
@@ -101,12 +87,7 @@ void resultSequence(Session& s, DriverUi& ui, const FigureSinks& sinks, std::uni
     HTB->update(3, 0.1);
 
     // ADM and FDM.
-    r.adm = ADM(r.LowData, r.Mfreq, r.DC_data, plots);
-    HTB->update(3, 0.4);
-    r.ADM = FSV_CC(thr, r.adm.ADMc);
-    HTB->update(3, 0.7);
-    r.fdm = FDM(r.LowData, r.HighData, r.Mfreq, plots);
-    r.FDM = FSV_CC(thr, r.fdm.FDMc);
+    measureAdmFdm(r, thr, plots, note);
     HTB->update(3, 1);
     HTB.reset();
 

@@ -1,12 +1,11 @@
 #include "app/driver.h"
 #include "runtime/error.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
-#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 
@@ -320,34 +319,16 @@ TEST(FsvMain, ChartsInOrderAndTheirFolderIsReused)
     EXPECT_TRUE(fs::exists(folder / "GreadSpread_70.txt"));
 }
 
-// Runs fn with writes beyond `bytes` failing (EFBIG) instead of stopping the process.
-template <class Fn>
-void withFileSizeLimit(rlim_t bytes, Fn fn)
-{
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &small);
-    try {
-        fn();
-    } catch (...) {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-        throw;
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-}
-
 TEST(FsvMain, AFailedWriteEndsTheRunWithoutPartialFiles)
 {
     Fixture f;
     // Long sets: the reports of the signals are larger than the limit, the small ones fit.
     f.ui.slots[0] = writeSet(f.data, "a.txt", 0.05, 0);
     f.ui.slots[1] = writeSet(f.data, "b.txt", 0.05, 0.2);
-    withFileSizeLimit(16 * 1024, [&] { EXPECT_THROW(fsvMain(f.s, 1, f.ui), Error); });
+    {
+        test::FileSizeLimit limit(16 * 1024);
+        EXPECT_THROW(fsvMain(f.s, 1, f.ui), Error);
+    }
     const fs::path folder = f.out.path() / "Time Domain Analysis";
     ASSERT_TRUE(fs::is_directory(folder));
     EXPECT_FALSE(fs::exists(folder / "LowData_av.txt"));  // the first report, too large to write

@@ -1,5 +1,6 @@
 #include "app/result_files.h"
 #include "support/recording.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -530,28 +531,6 @@ TEST(ResultFileWriting, ReadOnlyFolderKeepsTheOldFile)
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"GRADE_SPREAD.mat"});
 }
 
-// File size limit: writes beyond it fail as on a full disk, for any user.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
-
 TEST(ResultFileWriting, FailedRewriteKeepsTheOldFile)
 {
     test::TempDir dir;
@@ -562,7 +541,7 @@ TEST(ResultFileWriting, FailedRewriteKeepsTheOldFile)
     AnalysisResult other = r;
     other.Kadm.assign(other.Kadm.size(), 0.5);
     for (rlim_t limit : {rlim_t{200}, rlim_t{4096}, rlim_t{before.size() - 100}}) {
-        FileSizeLimit full(limit);
+        test::FileSizeLimit full(limit);
         expectWriteError([&] { writeAnalysisFile(dir.path(), kMagnitudeAnalysisFile, other, 1, "rbgycmbkk"); },
                          file);
     }

@@ -1,6 +1,7 @@
 #include "results/reports.h"
 
 #include "runtime/error.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -313,36 +314,13 @@ TEST(ReportFailure, DirectoryInTheWayOfTheReport)
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"GreadSpread_70.txt"});
 }
 
-// Stops writes past `bytes` for the life of the guard; a failed write then reports EFBIG
-// instead of ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-
 TEST(ReportFailure, FailedWriteKeepsTheOldReportAndRemovesTheTemporary)
 {
     TempDir dir;
     summary(dir.path(), Vec{1, 2}, "keep");
     Vec big(10000, 0.123456789);
     {
-        FileSizeLimit limit(4096);
+        test::FileSizeLimit limit(4096);
         expectErrorNaming([&] { summary(dir.path(), big, "keep"); }, dir.path() / "keep.txt");
         expectErrorNaming([&] { summary(dir.path(), big, "fresh"); }, dir.path() / "fresh.txt");
     }
