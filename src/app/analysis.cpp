@@ -1,7 +1,7 @@
 #include "app/analysis.h"
 
 #include "prep/decomposition.h"
-#include "prep/spectrum.h"
+#include "prep/fourier.h"
 #include "runtime/parallel.h"
 #include "runtime/stats.h"
 #include "runtime/text.h"

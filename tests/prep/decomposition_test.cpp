@@ -1,6 +1,6 @@
 #include "prep/decomposition.h"
 #include "prep/reference.h"
-#include "prep/spectrum.h"
+#include "prep/fourier.h"
 #include "runtime/error.h"
 #include "support/recording.h"
 

@@ -1,4 +1,4 @@
-#include "prep/spectrum.h"
+#include "prep/fourier.h"
 
 #include "runtime/dft.h"
 #include "runtime/parallel.h"

@@ -1,4 +1,4 @@
-#include "prep/spectrum.h"
+#include "prep/fourier.h"
 #include "prep/reference.h"
 
 #include <gtest/gtest.h>
