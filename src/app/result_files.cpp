@@ -1,18 +1,11 @@
 // Writing the result MAT-files, and loading them back whole.
 #include "app/result_files.h"
-#include "app/result_scan.h"
+#include "app/mat_io.h"
 
 #include <matio.h>
 
-#include <cerrno>
-#include <cstring>
 #include <deque>
-#include <fcntl.h>
-#include <random>
-#include <set>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace orvane {
 
@@ -26,22 +19,8 @@ const char* analysisFileName(int T)
 namespace {
 
 namespace fs = std::filesystem;
-using Kind = ResultFileError::Kind;
-
-struct VarFree {
-    void operator()(matvar_t* v) const { Mat_VarFree(v); }
-};
-using VarPtr = std::unique_ptr<matvar_t, VarFree>;
-
-[[noreturn]] void writeFailed(const fs::path& file, const std::string& why, const std::string& variable = "")
-{
-    throw ResultFileError(Kind::WriteFailed, file.string(), variable, why);
-}
-
-std::string systemReason(int err)
-{
-    return err ? std::string(": ") + std::strerror(err) : std::string();
-}
+using matfile::VarPtr;
+using matfile::writeFailed;
 
 // The variables of one writing pass. matio writes straight from the result's own arrays
 // (MAT_F_DONT_COPY_DATA); what has no array of its own (scalars made here, split complex
@@ -159,142 +138,6 @@ private:
     std::deque<std::vector<mat_complex_split_t>> splits_;
 };
 
-// A fresh file beside the final one; removed again unless committed.
-class TempFile {
-public:
-    TempFile(const fs::path& folder, const fs::path& final) : final_(final)
-    {
-        std::random_device rd;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            char suffix[32];
-            std::snprintf(suffix, sizeof suffix, ".%08x%08x.tmp", rd(), rd());
-            const fs::path candidate = folder / ("." + final.filename().string() + suffix);
-            // 0666 less the umask, as for any other file the program writes.
-            const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                ::close(fd);
-                path_ = candidate.string();
-                return;
-            }
-            if (errno != EEXIST) writeFailed(final_, "cannot be written" + systemReason(errno));
-        }
-        writeFailed(final_, "cannot be written: no free temporary name");
-    }
-    ~TempFile()
-    {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    const std::string& path() const { return path_; }
-
-    // On disk first, then under the final name: a crash leaves the old file or the new one.
-    void commit()
-    {
-        const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || ::fsync(fd) != 0) {
-            const int err = errno;
-            if (fd >= 0) ::close(fd);
-            writeFailed(final_, "cannot be written" + systemReason(err));
-        }
-        ::close(fd);
-        if (std::rename(path_.c_str(), final_.c_str()) != 0)
-            writeFailed(final_, "cannot be replaced" + systemReason(errno));
-        path_.clear();
-        const int dir = ::open(final_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-    }
-
-private:
-    fs::path final_;
-    std::string path_;
-};
-
-class MatWriter {
-public:
-    MatWriter(const fs::path& folder, const std::string& name) : final_(folder / name)
-    {
-        matfile::silenceMatio();
-        std::error_code ec;
-        if (!fs::is_directory(folder, ec)) writeFailed(final_, "cannot be written: the folder does not exist");
-        if (fs::is_directory(final_, ec)) writeFailed(final_, "cannot be written: a folder of that name is in the way");
-        temp_.emplace(folder, final_);
-    }
-
-    // Writes one pass: the first creates the file, later ones add to it. A name written
-    // before is replaced.
-    void pass(Pass& p)
-    {
-        const std::string& tmp = temp_->path();
-        errno = 0;
-        mat_t* mat = created_ ? Mat_Open(tmp.c_str(), MAT_ACC_RDWR) : Mat_CreateVer(tmp.c_str(), nullptr, MAT_FT_MAT5);
-        if (!mat) writeFailed(final_, "cannot be written" + systemReason(errno));
-        created_ = true;
-        for (const VarPtr& v : p.vars) {
-            const std::string name = v->name;
-            errno = 0;
-            if (written_.count(name) && Mat_VarDelete(mat, name.c_str()) != 0) {
-                const int err = errno;
-                Mat_Close(mat);
-                writeFailed(final_, "cannot be replaced" + systemReason(err), name);
-            }
-            if (Mat_VarWrite(mat, v.get(), MAT_COMPRESSION_NONE) != 0) {
-                const int err = errno;
-                Mat_Close(mat);
-                writeFailed(final_, "cannot be written" + systemReason(err), name);
-            }
-            written_.insert(name);
-        }
-        errno = 0;
-        if (Mat_Close(mat) != 0) writeFailed(final_, "cannot be written" + systemReason(errno));
-        p.vars.clear();
-    }
-
-    // A short write that matio did not notice (a full disk) shows as a damaged file here.
-    fs::path commit()
-    {
-        checkWritten();
-        temp_->commit();
-        return final_;
-    }
-
-private:
-    void checkWritten() const
-    {
-        const int fd = ::open(temp_->path().c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) writeFailed(final_, "cannot be written" + systemReason(errno));
-        struct stat st{};
-        std::string why;
-        if (::fstat(fd, &st) != 0) {
-            why = "cannot be checked" + systemReason(errno);
-        } else {
-            matfile::Layout layout{fd, static_cast<std::uint64_t>(st.st_size), false};
-            why = matfile::headerProblem(layout);
-            if (why.empty()) {
-                const matfile::FileIndex index = matfile::indexFile(layout);
-                if (!index.damage.empty()) why = index.damage;
-                for (const std::string& name : written_) {
-                    if (!why.empty()) break;
-                    const std::size_t at = index.find(name);
-                    why = at == matfile::FileIndex::npos ? name + " is missing"
-                                                         : matfile::checkVariable(layout, index.entries[at]);
-                }
-            }
-        }
-        ::close(fd);
-        if (!why.empty()) writeFailed(final_, "was not written completely (is the disk full?): " + why);
-    }
-
-    fs::path final_;
-    std::optional<TempFile> temp_;
-    bool created_ = false;
-    std::set<std::string> written_;
-};
-
 template <class List>
 void requireEntries(const fs::path& file, const char* name, const List& list, std::size_t sets)
 {
@@ -347,7 +190,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
     requireEntries(file, "parameters_means", r.parameters_means, n);
     requireEntries(file, "parameters_median", r.parameters_median, n);
 
-    MatWriter writer(folder, fileName);
+    matfile::Writer writer(folder, fileName);
     {
         Pass p(file);
         p.scalar("D", D);
@@ -365,7 +208,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
         p.column("Mfreq", r.Mfreq);
         p.columns("Mdata", r.Mdata);
         p.spectra("FFTnewdata", r.FFTnewdata);
-        writer.pass(p);
+        writer.write(p.vars);
     }
     {
         Pass p(file);
@@ -384,7 +227,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
         p.histograms("GDMc", r.gdm.GDMc);
         p.scalars("GDMtot", r.gdm.GDMtot);
         p.scalars("Alpha_ADM", r.adm.Alpha_ADM);
-        writer.pass(p);
+        writer.write(p.vars);
     }
     {
         Pass p(file);
@@ -393,7 +236,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
         p.text("S_MARKER", S_MARKER);
         p.scalars("Kadm", r.Kadm);
         p.scalars("Kfdm", r.Kfdm);
-        writer.pass(p);
+        writer.write(p.vars);
     }
     return writer.commit();
 }
@@ -410,7 +253,7 @@ fs::path writeGradeSpreadFile(const fs::path& folder, int D, std::size_t N_DATA,
     if (Kadm) requireEntries(file, "Kadm", *Kadm, n);
     if (Kfdm) requireEntries(file, "Kfdm", *Kfdm, n);
 
-    MatWriter writer(folder, kGradeSpreadFile);
+    matfile::Writer writer(folder, kGradeSpreadFile);
     Pass p(file);
     p.scalar("D", D);
     p.scalar("N_DATA", static_cast<double>(N_DATA));
@@ -423,7 +266,7 @@ fs::path writeGradeSpreadFile(const fs::path& folder, int D, std::size_t N_DATA,
     p.records("Spread_GDM", GDM.Spread);
     if (Kadm) p.scalars("Kadm", *Kadm);
     if (Kfdm) p.scalars("Kfdm", *Kfdm);
-    writer.pass(p);
+    writer.write(p.vars);
     return writer.commit();
 }
 

@@ -5,6 +5,7 @@
 // Exit status: 0 success, 1 a data or write error (message on stderr), 2 a usage error.
 
 #include "app/driver.h"
+#include "app/figure_files.h"
 #include "batch/batch_ui.h"
 #include "batch/summary.h"
 #include "runtime/error.h"
@@ -28,6 +29,7 @@ int run(int argc, char** argv)
     std::string weighting = "yes";
     std::size_t maxGrid = kDefaultMaxGridPoints;
     bool json = false, quiet = false;
+    std::string figures = "fig";
     app.add_option("-d,--domain", options.domain, "Domain of the data: time, magnitude or phase")
         ->check(CLI::IsMember({"time", "magnitude", "phase"}))
         ->capture_default_str();
@@ -39,6 +41,9 @@ int run(int argc, char** argv)
         ->capture_default_str();
     app.add_option("--max-grid,--max-points", maxGrid, "Largest common grid accepted, in points")
         ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    app.add_option("--figures", figures, "Save the plots and charts as figure files (fig), or not at all (none)")
+        ->check(CLI::IsMember({"fig", "none"}))
         ->capture_default_str();
     app.add_flag("--json", json, "Print the summary as JSON");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
@@ -62,8 +67,11 @@ int run(int argc, char** argv)
         session.maxGridPoints = maxGrid;
         session.startThreshold = thrs;
         BatchUi ui(options, std::cerr);
+        FigureFiles files(session, ui);
+        FigureSinks sinks;
+        if (figures != "none") sinks = {&files, &files};
         AnalysisResult result;
-        const int p = fsvMain(session, options.domain == "time" ? 1 : 0, ui, {}, &result);
+        const int p = fsvMain(session, options.domain == "time" ? 1 : 0, ui, sinks, &result);
         if (p <= 0 || ui.stoppedAtCheck() || result.Mfreq.empty()) return 1;
 
         const std::string folder = (std::filesystem::path(session.dirpath) / session.nmdr).string();

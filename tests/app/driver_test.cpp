@@ -1,4 +1,6 @@
 #include "app/driver.h"
+#include "app/figure_files.h"
+#include "plot/figure_file.h"
 #include "runtime/error.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
@@ -8,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace orvane {
 namespace {
@@ -335,6 +338,44 @@ TEST(FsvMain, AFailedWriteEndsTheRunWithoutPartialFiles)
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         ADD_FAILURE() << "left behind: " << entry.path();
     EXPECT_EQ(f.ui.log.back(), "progress closed");
+}
+
+// Names of the figure files in a folder (not in its sub-folders).
+std::set<std::string> figureFilesIn(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().extension() == ".fig") names.insert(e.path().filename().string());
+    return names;
+}
+
+TEST(FsvMain, EveryPlotAndChartIsSavedAsAFigureFile)
+{
+    for (const auto& [sets, answer] : {std::pair<std::size_t, int>{2, 1}, {2, 2}, {8, 1}}) {
+        Fixture f;
+        f.ui.menuAnswer = answer;
+        for (std::size_t k = 0; k < sets; ++k)
+            f.ui.slots[k] = writeSet(f.data, "s" + std::to_string(k) + ".txt", 1.0, 0.1 * static_cast<double>(k));
+        FigureFiles files(f.s, f.ui);
+        EXPECT_EQ(fsvMain(f.s, 0, f.ui, {&files, &files}), 1);
+        const fs::path folder = f.out.path() / "Frequency Domain Analysis";
+        const std::set<std::string> plots = figureFilesIn(folder), charts = figureFilesIn(folder / "85");
+        EXPECT_EQ(plots.size(), 8 * (sets + 1));
+        EXPECT_EQ(charts.size(), 7 * (sets + 1));
+        EXPECT_EQ(files.written(), 15 * (sets + 1));
+        const std::string suffix = answer == 1 ? " magnitude.fig" : " phase.fig";
+        for (const char* prefix : {"Low Data_", "High Data_", "ADMi_", "ADMc_", "FDMi_", "FDMc_", "GDMi_", "GDMc_"})
+            EXPECT_TRUE(plots.count(prefix + std::to_string(sets + 1) + suffix)) << prefix;
+        EXPECT_TRUE(charts.count("FsvColorCodeChartADM_2_FDM_2_85.fig"));
+        EXPECT_TRUE(charts.count("FsvColorCodeChartADM_1_FDM_1_GDM_1_85.fig"));
+        EXPECT_TRUE(charts.count("FsvColorCodeChartGDM_" + std::to_string(sets + 1) + "_85.fig"));
+        EXPECT_TRUE(fs::exists(folder / "85" / "GRADE_SPREAD.mat"));
+
+        // A saved plot reads back with the data the analysis computed.
+        const Figure adm = readFigureFile(folder / ("ADMc_1" + suffix));
+        EXPECT_EQ(adm.axes.title, "ADMc_1" + suffix.substr(0, suffix.size() - 4));
+        EXPECT_EQ(adm.axes.xLabel, "classes");
+    }
 }
 
 }  // namespace

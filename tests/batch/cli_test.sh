@@ -54,10 +54,19 @@ expect "missing output folder" 1 "does not exist" -- -o "$work/nowhere" "$m" "$a
 # The default output folder is the current one; -q prints just the new sub-folder.
 folder="$(cd "$work" && "$batch" -q "$m" "$a" 2>/dev/null)"
 if [ -f "$folder/MagnitudeAnalysis.mat" ] && [ -f "$folder/85/GRADE_SPREAD.mat" ] && [ -f "$folder/GreadSpread_85.txt" ] \
+    && [ -f "$folder/ADMc_1 magnitude.fig" ] && [ -f "$folder/85/FsvColorCodeChartADM_1_FDM_1_GDM_1_85.fig" ] \
     && [ "$(dirname "$folder")" = "$(cd "$work" && pwd)" ]; then
     passed=$((passed + 1))
 else
     failed=$((failed + 1)); echo "FAILED quiet run: '$folder'"
+fi
+
+# --figures none writes no figure file.
+folder="$(cd "$work" && "$batch" -q --figures none "$m" "$a" 2>/dev/null)"
+if [ -d "$folder" ] && [ -z "$(find "$folder" -name '*.fig')" ]; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1)); echo "FAILED --figures none: '$folder'"
 fi
 
 # --json is valid JSON with one entry per set and the average.
