@@ -38,6 +38,9 @@ clang++-14 "${flags[@]}" $(pkg-config --cflags matio) \
     "$root/src/app/result_files.cpp" \
     "$root/src/app/result_reader.cpp" \
     "$root/src/app/result_scan.cpp" \
+    "$root/src/app/mat_io.cpp" \
+    "$root/src/plot/figure.cpp" \
+    "$root/src/plot/figure_file.cpp" \
     "${runtime[@]}" \
     $(pkg-config --libs matio) \
     -o "$out/matfile_fuzz"

@@ -5,6 +5,7 @@
 // sanitizer report, an allocation beyond libFuzzer's limit, another exception type or a
 // broken invariant is a fault.
 #include "app/result_files.h"
+#include "plot/figure_file.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -159,6 +160,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readEverything(salt);
     // The loaders add little to the getters above; one input in four is enough for them.
     if (salt % 4 == 0) load();
+    // Figure files are MAT-files too, read by the same checks.
+    try {
+        const orvane::Figure fig = orvane::readFigureFile(inputPath());
+        for (const orvane::Line& line : fig.axes.lines) check(line.x.size() == line.y.size());
+    } catch (const ResultFileError&) {
+    }
     // libFuzzer ends without running exit handlers: nothing may be left behind.
     removeInput();
     return 0;
