@@ -11,19 +11,21 @@ namespace fs = std::filesystem;
 
 namespace orvane {
 
-namespace {
-
-void save(const fs::path& folder, const std::string& name, const std::string& FigExt, const Figure& fig)
+void FigureFiles::save(const fs::path& folder, const std::string& name, const Figure& fig)
 {
-    if (FigExt != "fig") throw Error("Figures in the format \"" + FigExt + "\" cannot be written yet.");
-    writeFigureFile(folder / (name + "." + FigExt), fig);
+    const std::string& ext = session_.FigExt;
+    const fs::path path = folder / (name + "." + ext);
+    if (ext == "fig")
+        writeFigureFile(path, fig);
+    else if (pictures_)
+        pictures_(fig, path, ext);
+    else
+        throw Error("Figures in the format \"" + ext + "\" need the picture renderer.");
 }
-
-}  // namespace
 
 void FigureFiles::graphic(const GraphicCall& call)
 {
-    save(fs::path(session_.dirpath) / session_.nmdr, call.title, session_.FigExt, graphicFigure(call, session_.D));
+    save(fs::path(session_.dirpath) / session_.nmdr, call.title, graphicFigure(call, session_.D));
     ++written_;
 }
 
@@ -37,7 +39,7 @@ void FigureFiles::chart(const ChartRequest& request)
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (!fs::is_directory(folder)) throw Error("Cannot create the folder " + folder.string());
-    save(folder, chart.namefile, session_.FigExt, chart.figure);
+    save(folder, chart.namefile, chart.figure);
     ++written_;
 }
 

@@ -34,6 +34,7 @@ struct Session {
     // Settings of this program beyond the method's globals.
     std::size_t maxGridPoints = kDefaultMaxGridPoints;  // largest common grid accepted
     std::string startThreshold = "85";                  // thrs at the start of an analysis
+    std::string startFigureFormat = "fig";              // FigExt at the start of an analysis
 
     // The defaults every analysis starts from.
     void setAnalysisDefaults()
@@ -42,7 +43,7 @@ struct Session {
         N_DATA = 0;
         ctrlp = 1;
         thrs = startThreshold;
-        FigExt = "fig";
+        FigExt = startFigureFormat;
         dataset.fill(std::string());
     }
 };
