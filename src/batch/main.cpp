@@ -6,6 +6,8 @@
 
 #include "app/driver.h"
 #include "app/figure_files.h"
+#include "gui/figure_renderer.h"
+#include "plot/figure_file.h"
 #include "batch/batch_ui.h"
 #include "batch/summary.h"
 #include "runtime/error.h"
@@ -19,6 +21,28 @@
 
 namespace orvane {
 namespace {
+
+// Draws each figure file as a picture next to it; 1 when any could not be drawn.
+int renderFigures(const std::vector<std::string>& files, const std::string& format)
+{
+    if (!ensureGuiApplication()) {
+        std::cerr << "orvane-batch: pictures cannot be drawn: no window system could be started\n";
+        return 1;
+    }
+    int status = 0;
+    for (const std::string& file : files) {
+        try {
+            std::filesystem::path picture(file);
+            picture.replace_extension(format);
+            renderFigureFile(readFigureFile(file), picture, format);
+            std::cout << picture.string() << '\n';
+        } catch (const Error& e) {
+            std::cerr << "orvane-batch: " << e.what() << '\n';
+            status = 1;
+        }
+    }
+    return status;
+}
 
 int run(int argc, char** argv)
 {
@@ -42,22 +66,34 @@ int run(int argc, char** argv)
     app.add_option("--max-grid,--max-points", maxGrid, "Largest common grid accepted, in points")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();
-    app.add_option("--figures", figures, "Save the plots and charts as figure files (fig), or not at all (none)")
-        ->check(CLI::IsMember({"fig", "none"}))
+    app.add_option("--figures", figures,
+                   "Save the plots and charts as figure files (fig), as pictures (png, svg, pdf, bmp, jpg), or not at all (none)")
+        ->check(CLI::IsMember({"fig", "png", "svg", "pdf", "bmp", "jpg", "none"}))
         ->capture_default_str();
     app.add_flag("--json", json, "Print the summary as JSON");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
-    app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")
-        ->required()
-        ->expected(2, 8);
+    app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")->expected(0, 8);
+
+    // orvane-batch render [--format png] FILE.fig …: pictures of saved figure files, beside them.
+    CLI::App* render = app.add_subcommand("render", "Draw saved figure files as pictures beside them");
+    std::string renderFormat = "png";
+    std::vector<std::string> figureFiles;
+    render->add_option("-f,--format", renderFormat, "Picture format: png, svg, pdf, bmp or jpg")
+        ->check(CLI::IsMember({"png", "svg", "pdf", "bmp", "jpg"}))
+        ->capture_default_str();
+    render->add_option("figures", figureFiles, "Figure files (.fig)")->required();
+    app.require_subcommand(0, 1);
     try {
         app.parse(argc, argv);
+        if (!render->parsed() && (options.files.size() < 2 || options.files.size() > 8))
+            throw CLI::ValidationError("files", "2 to 8 data files are needed");
         const double t = str2double(thrs);
         if (!(t >= 0 && t <= 100)) throw CLI::ValidationError("--threshold", "must be a number from 0 to 100");
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : 2;
     }
+    if (render->parsed()) return renderFigures(figureFiles, renderFormat);
     options.weighting = weighting == "yes";
     options.showProgress = !quiet && isatty(STDERR_FILENO);
 
@@ -66,8 +102,16 @@ int run(int argc, char** argv)
         session.origdir = std::filesystem::current_path().string();
         session.maxGridPoints = maxGrid;
         session.startThreshold = thrs;
+        session.startFigureFormat = figures;
         BatchUi ui(options, std::cerr);
-        FigureFiles files(session, ui);
+        PictureWriter pictures;
+        if (figures != "fig" && figures != "none") {
+            if (!ensureGuiApplication()) throw Error("Pictures cannot be drawn: no window system could be started.");
+            pictures = [](const Figure& fig, const std::filesystem::path& path, const std::string& format) {
+                renderFigureFile(fig, path, format);
+            };
+        }
+        FigureFiles files(session, ui, pictures);
         FigureSinks sinks;
         if (figures != "none") sinks = {&files, &files};
         AnalysisResult result;
