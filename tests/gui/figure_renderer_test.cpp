@@ -1,4 +1,5 @@
 #include "gui/figure_renderer.h"
+#include "gui/savefigure.h"
 
 #include "charts/fsv_ccc.h"
 #include "measures/graphic_figure.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -366,6 +368,35 @@ TEST(FigureRenderer, ApplicationIsThereAndCallsAreRepeatable)
 {
     EXPECT_TRUE(ensureGuiApplication());
     EXPECT_TRUE(ensureGuiApplication());
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(Savefigure, NameWithoutExtensionSavesABitmapAndBadNamesWriteNothing)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("orvane-save-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    Figure fig;
+    fig.axes.lines.push_back({});
+    fig.axes.lines[0].x = {0, 1, 2};
+    fig.axes.lines[0].y = {1, 0, 1};
+    const std::string stem = (dir / "ADMi magnitude").string();
+    const std::filesystem::path written = savefigure(fig, stem, std::string("bmp"));
+    EXPECT_EQ(written, stem + ".bmp");
+    QImage bmp(QString::fromStdString(written.string()));
+    EXPECT_FALSE(bmp.isNull());
+    EXPECT_EQ(savefigure(fig, (dir / "FDMc phase").string()), (dir / "FDMc phase.bmp"));
+    EXPECT_EQ(savefigure(fig, (dir / "chart.svg").string()), dir / "chart.svg");
+    EXPECT_THROW(savefigure(fig, (dir / "a*b").string()), Error);
+    EXPECT_THROW(savefigure(fig, (dir / "a.").string()), Error);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 3u);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
