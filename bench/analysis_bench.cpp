@@ -1,11 +1,14 @@
 // The whole headless analysis: computation plus every report and MAT-file, no figures.
 //
-// BM_HeadlessAnalysis/L runs fsvMain for 8 data sets on an L-point grid into a scratch
-// folder and reports how its time splits: compute_ms (the numeric sequence alone, timed
-// in the same run) and write_ms (the rest: reports and MAT-files).
+// BM_HeadlessAnalysis/L/F runs fsvMain for 8 data sets on an L-point grid into a scratch
+// folder, with the figures saved as F = 0 none, 1 figure files, 2 PNG pictures, and
+// reports how its time splits: compute_ms (the numeric sequence alone, timed in the same
+// run) and write_ms (the rest: reports, MAT-files and figures).
 
 #include "app/analysis.h"
 #include "app/driver.h"
+#include "app/figure_files.h"
+#include "gui/figure_renderer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,11 +78,21 @@ void BM_HeadlessAnalysis(benchmark::State& state)
         Mf.push_back(std::move(x));
         Md.push_back(std::move(y));
     }
+    const int figures = static_cast<int>(state.range(1));
+    if (figures == 2 && !ensureGuiApplication()) {
+        state.SkipWithError("no window system for pictures");
+        return;
+    }
     double total = 0, compute = 0;
     for (auto _ : state) {
         Session session;
+        session.startFigureFormat = figures == 2 ? "png" : "fig";
+        FigureFiles files(session, ui, [](const Figure& fig, const fs::path& path, const std::string& format) {
+            renderFigureFile(fig, path, format);
+        });
+        const FigureSinks sinks = figures == 0 ? FigureSinks{} : FigureSinks{&files, &files};
         const auto t0 = std::chrono::steady_clock::now();
-        fsvMain(session, 1, ui);
+        fsvMain(session, 1, ui, sinks);
         const auto t1 = std::chrono::steady_clock::now();
         auto r = computeAnalysis(Md, Mf, {}, ui, PlotContext{});
         const auto t2 = std::chrono::steady_clock::now();
@@ -96,6 +109,9 @@ void BM_HeadlessAnalysis(benchmark::State& state)
     state.counters["write_ms"] = (total - compute) / n;
 }
 
-BENCHMARK(BM_HeadlessAnalysis)->Arg(1 << 14)->Arg(1 << 17)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_HeadlessAnalysis)
+    ->ArgsProduct({{1 << 14, 1 << 17}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

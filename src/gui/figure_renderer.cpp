@@ -321,7 +321,8 @@ void renderFigureFile(const Figure& fig, const std::filesystem::path& path, cons
     drawFigure(plot, fig);
 
     bool ok = false;
-    if (f == "png") ok = plot.savePng(tmpName, width, height);
+    // Light compression: zlib's default level costs most of the time of a plot.
+    if (f == "png") ok = plot.savePng(tmpName, width, height, 1.0, 90);
     else if (f == "jpg" || f == "jpeg") ok = plot.saveJpg(tmpName, width, height);
     else if (f == "bmp") ok = plot.saveBmp(tmpName, width, height);
     else if (f == "pdf") ok = plot.savePdf(tmpName, width, height);
