@@ -9,6 +9,7 @@
 #include "app/driver.h"
 #include "app/figure_files.h"
 #include "gui/figure_renderer.h"
+#include "gui/picture_queue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -87,12 +88,14 @@ void BM_HeadlessAnalysis(benchmark::State& state)
     for (auto _ : state) {
         Session session;
         session.startFigureFormat = figures == 2 ? "png" : "fig";
-        FigureFiles files(session, ui, [](const Figure& fig, const fs::path& path, const std::string& format) {
-            renderFigureFile(fig, path, format);
+        PictureQueue queue;
+        FigureFiles files(session, ui, [&queue](const Figure& fig, const fs::path& path, const std::string& format) {
+            queue.submit(fig, path, format);
         });
         const FigureSinks sinks = figures == 0 ? FigureSinks{} : FigureSinks{&files, &files};
         const auto t0 = std::chrono::steady_clock::now();
         fsvMain(session, 1, ui, sinks);
+        queue.finish();
         const auto t1 = std::chrono::steady_clock::now();
         auto r = computeAnalysis(Md, Mf, {}, ui, PlotContext{});
         const auto t2 = std::chrono::steady_clock::now();

@@ -7,6 +7,7 @@
 #include "app/driver.h"
 #include "app/figure_files.h"
 #include "gui/figure_renderer.h"
+#include "gui/picture_queue.h"
 #include "plot/figure_file.h"
 #include "batch/batch_ui.h"
 #include "batch/summary.h"
@@ -16,6 +17,7 @@
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
+#include <optional>
 #include <iostream>
 #include <unistd.h>
 
@@ -105,10 +107,12 @@ int run(int argc, char** argv)
         session.startFigureFormat = figures;
         BatchUi ui(options, std::cerr);
         PictureWriter pictures;
+        std::optional<PictureQueue> queue;
         if (figures != "fig" && figures != "none") {
             if (!ensureGuiApplication()) throw Error("Pictures cannot be drawn: no window system could be started.");
-            pictures = [](const Figure& fig, const std::filesystem::path& path, const std::string& format) {
-                renderFigureFile(fig, path, format);
+            queue.emplace();
+            pictures = [&queue](const Figure& fig, const std::filesystem::path& path, const std::string& format) {
+                queue->submit(fig, path, format);
             };
         }
         FigureFiles files(session, ui, pictures);
@@ -116,6 +120,7 @@ int run(int argc, char** argv)
         if (figures != "none") sinks = {&files, &files};
         AnalysisResult result;
         const int p = fsvMain(session, options.domain == "time" ? 1 : 0, ui, sinks, &result);
+        if (queue) queue->finish();
         if (p <= 0 || ui.stoppedAtCheck() || result.Mfreq.empty()) return 1;
 
         const std::string folder = (std::filesystem::path(session.dirpath) / session.nmdr).string();

@@ -1,5 +1,6 @@
 #include "gui/figure_renderer.h"
 
+#include "gui/raster_picture.h"
 #include "runtime/error.h"
 
 #include <QApplication>
@@ -320,12 +321,12 @@ void renderFigureFile(const Figure& fig, const std::filesystem::path& path, cons
     plot.setViewport(QRect(0, 0, width, height));
     drawFigure(plot, fig);
 
+    if (f == "png" || f == "jpg" || f == "jpeg" || f == "bmp") {
+        writeRasterPicture(plot.toPixmap(width, height).toImage(), path, f);
+        return;
+    }
     bool ok = false;
-    // Light compression: zlib's default level costs most of the time of a plot.
-    if (f == "png") ok = plot.savePng(tmpName, width, height, 1.0, 90);
-    else if (f == "jpg" || f == "jpeg") ok = plot.saveJpg(tmpName, width, height);
-    else if (f == "bmp") ok = plot.saveBmp(tmpName, width, height);
-    else if (f == "pdf") ok = plot.savePdf(tmpName, width, height);
+    if (f == "pdf") ok = plot.savePdf(tmpName, width, height);
     else if (f == "svg") {
         QSvgGenerator svg;
         svg.setFileName(tmpName);
