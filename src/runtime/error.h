@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace orvane {
 
@@ -26,6 +27,20 @@ private:
     std::string path_;
     std::size_t line_;
     std::string reason_;
+};
+
+// An error reported by an extension module, with its identifier
+// ("Tarvex:openshell:SE_ERR_NOASSOC") and message unchanged; what() is the message.
+class ExtensionError : public Error {
+public:
+    ExtensionError(std::string identifier, const std::string& message)
+        : Error(message), identifier_(std::move(identifier))
+    {
+    }
+    const std::string& identifier() const { return identifier_; }
+
+private:
+    std::string identifier_;
 };
 
 }  // namespace orvane
