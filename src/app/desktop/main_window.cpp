@@ -3,6 +3,7 @@
 #include "app/desktop/desktop.h"
 #include "app/desktop/desktop_ui.h"
 #include "app/driver.h"
+#include "app/readme.h"
 #include "app/figure_files.h"
 #include "gui/callbacks.h"
 #include "gui/controls.h"
@@ -109,9 +110,7 @@ void registerMainWindowCallbacks()
         desktop().session.T = 0;
         results();
     });
-    registerCallback("pushbutton6_Callback", [](QWidget*, const Handles&) {
-        // The read-me opener arrives with the document opener.
-    });
+    registerCallback("pushbutton6_Callback", [](QWidget*, const Handles&) { openReadMe(desktop().session.origdir); });
 }
 
 }  // namespace orvane

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Starts the real program on a virtual screen, drives it with the keyboard through analyses,
+# and saves pictures of its windows into out/screenshots/.
+# Usage: tools/screenshots.sh <folder with bin/orvane> <output folder>
+set -euo pipefail
+bin="$(cd "$1" && pwd)/bin"
+mkdir -p "$2"
+out="$(cd "$2" && pwd)"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+work="$(mktemp -d)"
+display=":$((90 + RANDOM % 9))"
+cleanup() {
+    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+    [ -n "${KEEP_WORK:-}" ] && echo "kept $work" >&2 || rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$out" "$work/data" "$work/output" "$work/config"
+
+# Big enough data sets that the progress window stays up for a while.
+for s in 1 2 3; do
+    awk -v s="$s" 'BEGIN { n = 300000; for (j = 0; j < n; ++j) { x = 200 * j / (n - 1);
+        printf "%.6f %.6f\n", x, 20 + 5 * sin(x / 30 + 0.2 * s) + 0.3 * s * sin(x * 0.7) } }' \
+        >"$work/data/set$s.txt"
+done
+cp "$root/examples/"*.txt "$work/data/"
+
+Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY="$display" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+# The visible window whose title matches, waited for up to 60 s.
+window() {
+    local id=""
+    for _ in $(seq 600); do
+        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 || true)"
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    [ -n "$id" ] || { echo "screenshots: no window \"$1\"" >&2; exit 1; }
+    echo "$id"
+}
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.3; }
+shot() { sleep 0.4; import -window "$1" "$out/$2.png"; echo "$out/$2.png"; }
+keys() { xdotool key --delay 80 "$@"; }
+typed() { xdotool type --delay 15 "$1"; }
+
+cd "$work"
+"$bin/orvane" >"$work/orvane.log" 2>&1 &
+app=$!
+
+main="$(window '^Orvane$')"
+focus "$main"
+shot "$main" main-window
+keys alt+t
+shot "$main" main-window-time-domain
+keys alt+s
+
+data="$(window '^Load Data$')"
+for k in 1 2 3; do
+    focus "$data"
+    keys "alt+$k"
+    chooser="$(window "^Select Dataset $k")"
+    focus "$chooser"
+    typed "$work/data/set$k.txt"
+    keys Return
+    sleep 0.5
+done
+focus "$data"
+shot "$data" data-loading-window
+keys alt+d
+
+folder="$(window '^Select Folder for OUTPUT Data')"
+focus "$folder"
+typed "$work/output"
+keys Return
+sleep 0.3
+# The folder dialog may first enter the folder; a second Return chooses it.
+if xdotool search --onlyvisible --name '^Select Folder for OUTPUT Data' >/dev/null 2>&1; then keys Return; fi
+
+progress="$(window '^Orvane ver. 1.0.0$')"
+sleep 1.5
+shot "$progress" progress-window
+
+weighting="$(window '^Compute k_ADM & k_FDM$')"
+focus "$weighting"
+keys Return
+ended="$(window '^FSV Analysis Ended$')"
+focus "$ended"
+shot "$ended" analysis-ended-question
+keys Escape  # closed without an answer: back to the main window
+
+main="$(window '^Orvane$')"
+focus "$main"
+keys alt+f alt+s
+menu="$(window '^FSV PROCEDURE$')"
+shot "$menu" choice-menu
+focus "$menu"
+keys Escape
+selection="$(window '^Quit Program$')"
+focus "$selection"
+shot "$selection" selection-error
+keys Return
+main="$(window '^Orvane$')"
+focus "$main"
+keys alt+q
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$app" 2>/dev/null; then echo "screenshots: the program did not end after Quit" >&2; exit 1; fi
+ls "$work/output"/*/ >/dev/null
+echo "analysis folder: $(ls "$work/output")"
