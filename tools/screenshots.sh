@@ -8,7 +8,6 @@ mkdir -p "$2"
 out="$(cd "$2" && pwd)"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 work="$(mktemp -d)"
-display=":$((90 + RANDOM % 9))"
 cleanup() {
     [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
@@ -19,15 +18,17 @@ mkdir -p "$out" "$work/data" "$work/output" "$work/config"
 
 # Big enough data sets that the progress window stays up for a while.
 for s in 1 2 3; do
-    awk -v s="$s" 'BEGIN { n = 300000; for (j = 0; j < n; ++j) { x = 200 * j / (n - 1);
+    awk -v s="$s" 'BEGIN { n = 1000000; for (j = 0; j < n; ++j) { x = 200 * j / (n - 1);
         printf "%.6f %.6f\n", x, 20 + 5 * sin(x / 30 + 0.2 * s) + 0.3 * s * sin(x * 0.7) } }' \
         >"$work/data/set$s.txt"
 done
 cp "$root/examples/"*.txt "$work/data/"
 
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+# A free display number, chosen by the server itself.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
-export DISPLAY="$display" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # The visible window whose title matches, waited for up to 60 s.
@@ -53,10 +54,27 @@ app=$!
 main="$(window '^Orvane$')"
 focus "$main"
 shot "$main" main-window
-keys alt+t
-shot "$main" main-window-time-domain
-keys alt+s
 
+# Frequency domain, the menu closed: "Selection Error!", then the end question closed.
+keys alt+f
+shot "$main" main-window-frequency-domain
+keys alt+s
+menu="$(window '^FSV PROCEDURE$')"
+shot "$menu" choice-menu
+focus "$menu"
+keys Escape
+selection="$(window '^Quit Program$')"
+focus "$selection"
+shot "$selection" selection-error
+keys Return
+ended="$(window '^FSV Analysis Ended$')"
+focus "$ended"
+keys Escape
+
+# A time-domain analysis of three sets.
+main="$(window '^Orvane$')"
+focus "$main"
+keys alt+t alt+s
 data="$(window '^Load Data$')"
 for k in 1 2 3; do
     focus "$data"
@@ -80,32 +98,43 @@ sleep 0.3
 if xdotool search --onlyvisible --name '^Select Folder for OUTPUT Data' >/dev/null 2>&1; then keys Return; fi
 
 progress="$(window '^Orvane ver. 1.0.0$')"
+sleep 0.3
+shot "$progress" progress-window-start
 sleep 1.5
-shot "$progress" progress-window
+shot "$progress" progress-window || true
 
 weighting="$(window '^Compute k_ADM & k_FDM$')"
 focus "$weighting"
+shot "$weighting" weighting-question
 keys Return
 ended="$(window '^FSV Analysis Ended$')"
 focus "$ended"
 shot "$ended" analysis-ended-question
-keys Escape  # closed without an answer: back to the main window
+keys Return  # "Plot Results"
 
-main="$(window '^Orvane$')"
-focus "$main"
-keys alt+f alt+s
-menu="$(window '^FSV PROCEDURE$')"
-shot "$menu" choice-menu
-focus "$menu"
-keys Escape
-selection="$(window '^Quit Program$')"
-focus "$selection"
-shot "$selection" selection-error
-keys Return
-main="$(window '^Orvane$')"
-focus "$main"
-keys alt+q
-for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$app" 2>/dev/null; then echo "screenshots: the program did not end after Quit" >&2; exit 1; fi
-ls "$work/output"/*/ >/dev/null
+# The results window: data sets 1 and 2, a point-by-point plot, a histogram, the original data.
+results="$(window '^FSV Results$')"
+sleep 2.5
+focus "$results"
+keys alt+1 alt+2 alt+a
+sleep 1
+shot "$results" results-point-by-point
+keys alt+a alt+c
+sleep 1
+shot "$results" results-histogram
+keys alt+o
+original="$(window '^Original Dataset$')"
+shot "$original" original-data
+legend="$(window '^Class Legend$')" && shot "$legend" original-data-legend || true
+
+# The colour code chart window: the three-measure chart of data sets 1 and 2.
+focus "$results"
+keys alt+r
+chart="$(window '^FSV Colour Code Chart$')"
+focus "$chart"
+keys alt+1 alt+2 alt+t shift+Tab space
+sleep 1
+shot "$chart" colour-code-chart
+
+kill "$app"
 echo "analysis folder: $(ls "$work/output")"

@@ -19,10 +19,13 @@ std::string QtDialogs::question(const Question& q)
     dialog.setWindowTitle(QString::fromStdString(q.title));
     dialog.setModal(true);
     auto* layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(20, 18, 20, 14);
+    layout->setSpacing(16);
     auto* text = new QLabel(QString::fromStdString(q.message), &dialog);
     text->setObjectName(QStringLiteral("message"));
     text->setWordWrap(true);
-    text->setMinimumWidth(220);
+    text->setAlignment(Qt::AlignCenter);
+    text->setMinimumWidth(300);
     layout->addWidget(text);
     auto* box = new QDialogButtonBox(&dialog);
     std::string answer;

@@ -1,0 +1,90 @@
+#include "results/desktop/plot_export.h"
+
+#include "app/result_files.h"
+#include "gui/callbacks.h"
+#include "gui/controls.h"
+#include "gui/raster_picture.h"
+#include "results/desktop/result_source.h"
+#include "results/desktop/results_internal.h"
+#include "results/save_target.h"
+
+#include <QPainter>
+#include <qcustomplot.h>
+
+#include <memory>
+
+namespace orvane {
+
+namespace fs = std::filesystem;
+
+fs::path plotExportName(const Session& s, const std::string& stem)
+{
+    if (s.T == 1) return resultFolder(s) / (stem + " magnitude");
+    if (s.T == 2) return resultFolder(s) / (stem + " phase");
+    const fs::path folder(s.folder1);
+    std::error_code ec;
+    if (fs::is_regular_file(folder / kMagnitudeAnalysisFile, ec)) return folder / (stem + " magnitude");
+    if (fs::is_regular_file(folder / kPhaseAnalysisFile, ec)) return folder / (stem + " phase");
+    return folder / (stem + "c");
+}
+
+fs::path saveWindowPicture(QWidget& window, const std::string& name, const std::optional<std::string>& format)
+{
+    const SaveTarget target = resolveSaveTarget(name, format);
+    QImage picture(window.size(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    for (QCustomPlot* plot : window.findChildren<QCustomPlot*>()) {
+        if (plot->isHidden()) continue;
+        const QRect at(plot->mapTo(&window, QPoint(0, 0)), plot->size());
+        painter.drawPixmap(at.topLeft(), plot->toPixmap(at.width(), at.height()));
+    }
+    painter.end();
+    writeRasterPicture(picture, target.path, target.device);
+    return target.path;
+}
+
+namespace {
+
+// A copy of every plot area of `window` (hidden ones too) at its place, in a window of the
+// same size that is never shown.
+std::unique_ptr<QWidget> copyPlotAreas(QWidget& window)
+{
+    auto copy = std::make_unique<QWidget>(nullptr, Qt::Window);
+    copy->setAttribute(Qt::WA_DontShowOnScreen);
+    copy->setGeometry(window.geometry());
+    copy->resize(window.size());
+    for (QCustomPlot* plot : window.findChildren<QCustomPlot*>()) {
+        auto* area = new QCustomPlot(copy.get());
+        area->setGeometry(QRect(plot->mapTo(&window, QPoint(0, 0)), plot->size()));
+        area->axisRect()->setupFullAxesBox(true);
+        setPlotBox(*area, plot->xAxis2->visible());
+        if (plot->objectName() == "axes3" && shownPlot()) drawResultPlot(*area, *shownPlot());
+        else clearPlotArea(*area);
+        area->setVisible(!plot->isHidden());
+    }
+    return copy;
+}
+
+void pushbutton10(const Handles& h)
+{
+    const PlotSelection* chosen = nullptr;
+    for (const PlotSelection& p : kPlotSelections)
+        if (valueOf(h[p.tag]) == 1) {
+            chosen = &p;
+            break;
+        }
+    if (!chosen) return;  // the button shows only while a plot is selected
+    const fs::path name = plotExportName(session(), chosen->variable);
+    const std::unique_ptr<QWidget> copy = copyPlotAreas(*h.window());
+    saveWindowPicture(*copy, name.string(), "bmp");
+}
+
+}  // namespace
+
+void registerPlotExportCallbacks()
+{
+    registerCallback("pushbutton10_Callback", [](QWidget*, const Handles& h) { pushbutton10(h); });
+}
+
+}  // namespace orvane
