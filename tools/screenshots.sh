@@ -25,11 +25,13 @@ done
 cp "$root/examples/"*.txt "$work/data/"
 
 # A free display number, chosen by the server itself.
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+ready=""
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && { ready=1; break; }; sleep 0.1; done
+[ -n "$ready" ] || { echo "screenshots: the virtual screen did not start" >&2; exit 1; }
 
 # The visible window whose title matches, waited for up to 60 s.
 window() {
@@ -116,16 +118,17 @@ keys Return  # "Plot Results"
 results="$(window '^FSV Results$')"
 sleep 2.5
 focus "$results"
-keys alt+1 alt+2 alt+a
+keys alt+1 alt+2 alt+o
+original="$(window '^Original Dataset$')"
+shot "$original" original-data
+legend="$(window '^Class Legend$')" && shot "$legend" original-data-legend || true
+focus "$results"
+keys alt+a
 sleep 1
 shot "$results" results-point-by-point
 keys alt+a alt+c
 sleep 1
 shot "$results" results-histogram
-keys alt+o
-original="$(window '^Original Dataset$')"
-shot "$original" original-data
-legend="$(window '^Class Legend$')" && shot "$legend" original-data-legend || true
 
 # The colour code chart window: the three-measure chart of data sets 1 and 2.
 focus "$results"
