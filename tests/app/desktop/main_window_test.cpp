@@ -10,6 +10,9 @@
 #include "support/temp_dir.h"
 #include "support/window_driver.h"
 
+#include <QApplication>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -132,6 +135,36 @@ TEST_F(MainWindow, TimeDomainAnalysisFromStartToTheQuestionAndBack)
     EXPECT_TRUE(again->isVisible());
     EXPECT_EQ(valueOf(Handles(again)["radiobutton3"]), 0);
     EXPECT_EQ(enableOf(Handles(again)["pushbutton3"]), Enable::Off);
+}
+
+// The user may close the progress window while the analysis goes on: the run still ends
+// with every file written.
+TEST_F(MainWindow, ClosingTheProgressWindowDoesNotStopTheAnalysis)
+{
+    choosers.folders.push_back(dir.path().string());
+    dialogs.answers = {"YES", "Load New Data"};
+    chooseDataWhenAsked({1, 2});
+    bool closed = false;
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, [&closed] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "multibar" && w->isVisible()) {
+                w->close();
+                closed = true;
+            }
+    });
+    poll.start();
+    test::click(window, "radiobutton3");
+    test::click(window, "pushbutton3");
+    poll.stop();
+    test::settle();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    const fs::path analysis = dir.path() / "Time Domain Analysis";
+    EXPECT_TRUE(fs::is_regular_file(analysis / "MagnitudeAnalysis.mat"));
+    EXPECT_TRUE(fs::is_regular_file(analysis / "85" / "GRADE_SPREAD.mat"));
+    EXPECT_EQ(questionTexts().back(), "FSV Analysis Ended: Do you want?");
 }
 
 TEST_F(MainWindow, FrequencyMenuPhaseAndClosedMenu)
