@@ -139,5 +139,15 @@ keys alt+1 alt+2 alt+t shift+Tab space
 sleep 1
 shot "$chart" colour-code-chart
 
-kill "$app"
+# Back through the results window to the main window, and Quit ends the program.
+keys alt+b
+results="$(window '^FSV Results$')"
+focus "$results"
+keys alt+b
+main="$(window '^Orvane$')"
+focus "$main"
+keys alt+q
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$app" 2>/dev/null; then echo "screenshots: the program did not end after Quit" >&2; exit 1; fi
+app=""
 echo "analysis folder: $(ls "$work/output")"
