@@ -1,7 +1,11 @@
 #include "gui/savefigure.h"
 
 #include "gui/figure_renderer.h"
+#include "gui/raster_picture.h"
 #include "results/save_target.h"
+
+#include <QPainter>
+#include <qcustomplot.h>
 
 namespace orvane {
 
@@ -9,6 +13,22 @@ std::filesystem::path savefigure(const Figure& fig, const std::string& name, con
 {
     const SaveTarget target = resolveSaveTarget(name, format);
     renderFigureFile(fig, target.path, target.device);
+    return target.path;
+}
+
+std::filesystem::path savefigure(QWidget& window, const std::string& name, const std::optional<std::string>& format)
+{
+    const SaveTarget target = resolveSaveTarget(name, format);
+    QImage picture(window.size(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    for (QCustomPlot* plot : window.findChildren<QCustomPlot*>()) {
+        if (plot->isHidden()) continue;
+        const QRect at(plot->mapTo(&window, QPoint(0, 0)), plot->size());
+        painter.drawPixmap(at.topLeft(), plot->toPixmap(at.width(), at.height()));
+    }
+    painter.end();
+    writeRasterPicture(picture, target.path, target.device);
     return target.path;
 }
 

@@ -3,6 +3,8 @@
 
 #include "plot/figure.h"
 
+#include <QWidget>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,6 +15,11 @@ namespace orvane {
 // there is neither), adding the device's extension to a name without one. The checks fail
 // with the messages of resolveSaveTarget (results/save_target.h). Returns the file written.
 std::filesystem::path savefigure(const Figure& fig, const std::string& name,
+                                 const std::optional<std::string>& format = std::nullopt);
+
+// The same for a window: the picture of every visible plot area of `window` at its place, on
+// white, in a raster format (bmp, png, jpeg).
+std::filesystem::path savefigure(QWidget& window, const std::string& name,
                                  const std::optional<std::string>& format = std::nullopt);
 
 }  // namespace orvane

@@ -3,10 +3,9 @@
 #include "app/result_files.h"
 #include "gui/callbacks.h"
 #include "gui/controls.h"
-#include "gui/raster_picture.h"
+#include "gui/savefigure.h"
 #include "results/desktop/result_source.h"
 #include "results/desktop/results_internal.h"
-#include "results/save_target.h"
 
 #include <QPainter>
 #include <qcustomplot.h>
@@ -26,22 +25,6 @@ fs::path plotExportName(const Session& s, const std::string& stem)
     if (fs::is_regular_file(folder / kMagnitudeAnalysisFile, ec)) return folder / (stem + " magnitude");
     if (fs::is_regular_file(folder / kPhaseAnalysisFile, ec)) return folder / (stem + " phase");
     return folder / (stem + "c");
-}
-
-fs::path saveWindowPicture(QWidget& window, const std::string& name, const std::optional<std::string>& format)
-{
-    const SaveTarget target = resolveSaveTarget(name, format);
-    QImage picture(window.size(), QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    QPainter painter(&picture);
-    for (QCustomPlot* plot : window.findChildren<QCustomPlot*>()) {
-        if (plot->isHidden()) continue;
-        const QRect at(plot->mapTo(&window, QPoint(0, 0)), plot->size());
-        painter.drawPixmap(at.topLeft(), plot->toPixmap(at.width(), at.height()));
-    }
-    painter.end();
-    writeRasterPicture(picture, target.path, target.device);
-    return target.path;
 }
 
 namespace {
@@ -77,7 +60,7 @@ void pushbutton10(const Handles& h)
     if (!chosen) return;  // the button shows only while a plot is selected
     const fs::path name = plotExportName(session(), chosen->variable);
     const std::unique_ptr<QWidget> copy = copyPlotAreas(*h.window());
-    saveWindowPicture(*copy, name.string(), "bmp");
+    savefigure(*copy, name.string(), "bmp");
 }
 
 }  // namespace
