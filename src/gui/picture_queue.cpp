@@ -35,7 +35,7 @@ PictureQueue::PictureQueue(int width, int height, std::size_t maxPending)
     : width_(width), height_(height), maxPending_(std::max<std::size_t>(1, maxPending))
 {
     const unsigned cores = std::thread::hardware_concurrency();
-    const unsigned count = std::clamp(cores > 1 ? cores - 1 : 1u, 1u, 4u);
+    const unsigned count = std::clamp(cores, 1u, 4u);
     for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this] { work(); });
 }
 

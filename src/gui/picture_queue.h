@@ -16,8 +16,8 @@ class QImage;
 namespace orvane {
 
 // Raster pictures (png, bmp, jpg) are drawn on the calling thread, which must be the GUI
-// thread, and encoded and written by worker threads (one per spare core, at least one):
-// encoding costs more than drawing.
+// thread, and encoded and written by worker threads (one per core, at most four): encoding
+// costs about three times the drawing, so the drawing thread is mostly waiting.
 // Vector pictures (svg, pdf) are written at once. Each file appears complete or not at all.
 class PictureQueue {
 public:
