@@ -5,11 +5,11 @@
 // reports how its time splits: compute_ms (the numeric sequence alone, timed in the same
 // run) and write_ms (the rest: reports, MAT-files and figures).
 
-#include "app/analysis.h"
-#include "app/driver.h"
-#include "app/figure_files.h"
-#include "gui/figure_renderer.h"
-#include "gui/picture_queue.h"
+#include "analysis/analysis.h"
+#include "analysis/driver.h"
+#include "analysis/figure_files.h"
+#include "render/figure_renderer.h"
+#include "render/picture_queue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -94,10 +94,11 @@ void BM_HeadlessAnalysis(benchmark::State& state)
         });
         const FigureSinks sinks = figures == 0 ? FigureSinks{} : FigureSinks{&files, &files};
         const auto t0 = std::chrono::steady_clock::now();
-        fsvMain(session, 1, ui, sinks);
+        runAnalysisSession(session, Domain::Time, ui, sinks);
         queue.finish();
         const auto t1 = std::chrono::steady_clock::now();
-        auto r = computeAnalysis(Md, Mf, {}, ui, PlotContext{});
+        DialogsHost host(ui);
+        auto r = runAnalysis(AnalysisSettings{}, Md, Mf, host);
         const auto t2 = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(r);
         total += std::chrono::duration<double, std::milli>(t1 - t0).count();

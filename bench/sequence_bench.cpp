@@ -8,7 +8,7 @@
 //   kept_MB       the size of the results the analysis keeps,
 //   peak_to_kept  peak_MB / kept_MB.
 
-#include "app/analysis.h"
+#include "analysis/analysis.h"
 
 #include <benchmark/benchmark.h>
 
@@ -184,14 +184,16 @@ void BM_Sequence(benchmark::State& state)
     settings.maxGridPoints = std::size_t{1} << 22;
     // One analysis first: transform plans and the allocator's pools are ready, as they are
     // for every analysis but the first in a session.
-    computeAnalysis(inputs.Md, inputs.Mf, settings, dialogs, PlotContext{});
+    DialogsHost host(dialogs);
+    runAnalysis(settings, inputs.Md, inputs.Mf, host);
     std::size_t kept = 0, peak = 0;
     double seconds = 0;
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
         const std::size_t base = gLive.load();
         gPeak.store(base);
-        auto r = computeAnalysis(inputs.Md, inputs.Mf, settings, dialogs, PlotContext{});
+        DialogsHost host(dialogs);
+        auto r = runAnalysis(settings, inputs.Md, inputs.Mf, host);
         if (!r || r->Mfreq.size() != L) state.SkipWithError("unexpected grid");
         peak = gPeak.load() - base;
         kept = keptBytes(*r);

@@ -1,7 +1,7 @@
 // libFuzzer target for the data file parser. A clear orvane::Error is a fine outcome;
 // a crash, a sanitizer report, another exception type or a broken invariant is a fault.
-#include "input/dlmread.h"
-#include "runtime/error.h"
+#include "formats/dlmread.h"
+#include "base/error.h"
 
 #include <cmath>
 #include <cstddef>

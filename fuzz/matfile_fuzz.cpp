@@ -4,8 +4,8 @@
 // A ResultFileError (the only error the readers throw) is a fine outcome; a crash, a
 // sanitizer report, an allocation beyond libFuzzer's limit, another exception type or a
 // broken invariant is a fault.
-#include "app/result_files.h"
-#include "plot/figure_file.h"
+#include "analysis/result_files.h"
+#include "figures/figure_file.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "batch/batch_ui.h"
 
-#include "runtime/error.h"
+#include "base/error.h"
 
 #include <cmath>
 #include <cstdio>
@@ -43,8 +43,7 @@ public:
 
 std::string BatchUi::question(const Question& q)
 {
-    if (q.message == "Do you want GDM weighting?") return options_.weighting ? "YES" : "NO";
-    // Every other question reports a stop of the analysis.
+    // Every question but the weighting (weightGdm) reports a stop of the analysis.
     stopped_ = true;
     err_ << "orvane-batch: ";
     if (!q.detail.empty()) err_ << q.detail << ": ";

@@ -1,7 +1,7 @@
 // The batch command's answers to the analysis's questions, taken from its options.
 #pragma once
 
-#include "app/driver.h"
+#include "analysis/driver.h"
 
 #include <ostream>
 #include <string>
@@ -24,6 +24,7 @@ public:
     // True once the analysis stopped at one of its data checks.
     bool stoppedAtCheck() const { return stopped_; }
 
+    bool weightGdm() override { return options_.weighting; }
     std::string question(const Question& q) override;
     void warning(const std::string& message, const std::string& title) override;
     void error(const std::string& message, const std::string& title) override;

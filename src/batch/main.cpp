@@ -4,15 +4,15 @@
 // desktop program does, then prints the sub-folder's path and a summary table.
 // Exit status: 0 success, 1 a data or write error (message on stderr), 2 a usage error.
 
-#include "app/driver.h"
-#include "app/figure_files.h"
-#include "gui/figure_renderer.h"
-#include "gui/picture_queue.h"
-#include "plot/figure_file.h"
+#include "analysis/driver.h"
+#include "analysis/figure_files.h"
+#include "render/figure_renderer.h"
+#include "render/picture_queue.h"
+#include "figures/figure_file.h"
 #include "batch/batch_ui.h"
 #include "batch/summary.h"
-#include "runtime/error.h"
-#include "runtime/text.h"
+#include "base/error.h"
+#include "base/text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -119,9 +119,10 @@ int run(int argc, char** argv)
         FigureSinks sinks;
         if (figures != "none") sinks = {&files, &files};
         AnalysisResult result;
-        const int p = fsvMain(session, options.domain == "time" ? 1 : 0, ui, sinks, &result);
+        const SessionOutcome outcome = runAnalysisSession(
+            session, options.domain == "time" ? Domain::Time : Domain::Frequency, ui, sinks, &result);
         if (queue) queue->finish();
-        if (p <= 0 || ui.stoppedAtCheck() || result.Mfreq.empty()) return 1;
+        if (outcome != SessionOutcome::Finished) return 1;
 
         const std::string folder = (std::filesystem::path(session.dirpath) / session.nmdr).string();
         SummaryInfo info{folder, options.domain, session.thrs, options.weighting, options.files};
@@ -138,7 +139,9 @@ int run(int argc, char** argv)
     } catch (const std::bad_alloc&) {
         std::cerr << "orvane-batch: not enough memory for this analysis\n";
         return 1;
-    } catch (const std::filesystem::filesystem_error& e) {
+    } catch (const std::exception& e) {
+        // Any other failure (a broken precondition, a library's own exception) ends the run
+        // the same way: a message and status 1, never a terminated process.
         std::cerr << "orvane-batch: " << e.what() << '\n';
         return 1;
     }

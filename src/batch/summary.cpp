@@ -1,7 +1,7 @@
 #include "batch/summary.h"
 
 #include "batch/table.h"
-#include "runtime/text.h"
+#include "base/text.h"
 
 #include <charconv>
 #include <cmath>

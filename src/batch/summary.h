@@ -1,7 +1,7 @@
 // The batch command's summary of an analysis: a table for people, JSON for programs.
 #pragma once
 
-#include "app/analysis.h"
+#include "analysis/analysis.h"
 
 #include <ostream>
 #include <string>

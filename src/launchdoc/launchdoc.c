@@ -5,7 +5,7 @@
  * No outputs; the output slots are left untouched. Keeps no state. */
 #include "failures.h"
 #include "opener.h"
-#include "runtime/extension_api.h"
+#include "base/extension_api.h"
 
 #include <stddef.h>
 

@@ -2,6 +2,7 @@
 # test program's ../lib as the desktop program does; the failure table is compiled in to check
 # every code.
 target_sources(launchdoc_tests PRIVATE ${PROJECT_SOURCE_DIR}/src/launchdoc/failures.c)
+target_include_directories(launchdoc_tests PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(launchdoc_tests PRIVATE LAUNCHDOC_FILE="$<TARGET_FILE:launchdoc>")
 add_dependencies(launchdoc_tests launchdoc)
 

@@ -1,10 +1,10 @@
 // The document opener driven through the program's loader, with a fake xdg-open on PATH that
 // records its arguments and working folder and exits with a chosen status.
-#include "app/readme.h"
-#include "app/shellopenfile.h"
+#include "analysis/readme.h"
+#include "base/shellopenfile.h"
 #include "launchdoc/failures.h"
-#include "runtime/error.h"
-#include "runtime/extension_loader.h"
+#include "base/error.h"
+#include "base/extension_loader.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // read saved results.
 #pragma once
 
-#include "app/driver.h"
-#include "app/figure_files.h"
+#include "analysis/driver.h"
+#include "analysis/figure_files.h"
 
 #include <cmath>
 #include <filesystem>
@@ -69,7 +69,7 @@ inline std::filesystem::path runAnalysis(Session& session, const std::filesystem
     FigureFiles files(session, ui);
     FigureSinks sinks;
     if (figures) sinks = {&files, &files};
-    fsvMain(session, a1, ui, sinks);
+    runAnalysisSession(session, a1 == 1 ? Domain::Time : Domain::Frequency, ui, sinks);
     return std::filesystem::path(session.dirpath) / session.nmdr;
 }
 

@@ -1,9 +1,9 @@
 // Test doubles for the computation's seams: scripted dialogs and a figure recorder.
 #pragma once
 
-#include "app/dialogs.h"
-#include "measures/graphic.h"
-#include "runtime/types.h"
+#include "analysis/dialogs.h"
+#include "analysis/figure_sinks.h"
+#include "base/types.h"
 
 #include <deque>
 #include <string>

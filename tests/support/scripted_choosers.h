@@ -1,7 +1,7 @@
 // File and folder choosers answered from a script, with a log of what was asked.
 #pragma once
 
-#include "gui/choosers.h"
+#include "desktop/choosers.h"
 
 #include <deque>
 #include <optional>

@@ -1,8 +1,8 @@
 // Helpers for driving windows in tests while a callback waits in a nested event loop.
 #pragma once
 
-#include "gui/handles.h"
-#include "gui/layouts.h"
+#include "desktop/handles.h"
+#include "desktop/layouts.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,0 +1,306 @@
+#include "analysis/analysis.h"
+
+#include "analysis/measure_figures.h"
+#include "analysis/output_folder.h"
+#include "analysis/reports.h"
+#include "analysis/result_files.h"
+#include "base/parallel.h"
+#include "base/stats.h"
+#include "base/text.h"
+#include "method/decomposition.h"
+#include "method/spectrum.h"
+
+namespace fs = std::filesystem;
+
+namespace orvane {
+
+Triple measureSummary(double total, const Histogram& histogram)
+{
+    return {total, AverageConf(histogram), Conversion(total)};
+}
+
+double thresholdFraction(const std::string& thrs)
+{
+    return str2double(thrs) / 100;
+}
+
+void gdmWeights(const GradeList& Spread_ADM, const GradeList& Spread_FDM, bool weighting, Vec& Kadm, Vec& Kfdm)
+{
+    const std::size_t sets = Spread_ADM.size();
+    Kadm.assign(sets, 1.0);
+    Kfdm.assign(sets, 1.0);
+    if (!weighting) return;
+    for (std::size_t k = 0; k < sets; ++k) {
+        const double sA = Spread_ADM[k].value, sF = Spread_FDM.at(k).value;
+        if (sA < sF)
+            Kfdm[k] = sA / sF;
+        else if (sA > sF)
+            Kadm[k] = sF / sA;
+    }
+}
+
+bool askGdmWeighting(Dialogs& dialogs)
+{
+    return dialogs.question({"Do you want GDM weighting?", "Compute k_ADM & k_FDM", {"YES", "NO"}, "YES"}) == "YES";
+}
+
+namespace {
+
+std::string numbered(const char* name, std::size_t k) { return name + std::to_string(k); }
+
+// One run: the stages in the method's order, with its progress values, figures, charts and
+// files between them. Files are written only when `folder` is set.
+class Run {
+public:
+    Run(const AnalysisSettings& settings, AnalysisHost& host) : s_(settings), host_(host)
+    {
+        plots_.T = s_.T;
+        plots_.S_MARKER = s_.S_MARKER;
+        plots_.sink = host_.graphics();
+        thr_ = thresholdFraction(s_.thrs);
+    }
+
+    std::optional<AnalysisResult> run(const SetList& Md, const SetList& Mf)
+    {
+        const std::size_t n = Md.size();
+        std::optional<fs::path> parent;
+        if (s_.T != 2) {
+            parent = host_.outputFolder();
+            if (!parent) return std::nullopt;
+            progress_ = host_.openProgress();
+            makeGrid(Md, Mf, n);
+        } else {
+            // A phase analysis makes its grid before the output folder is chosen.
+            progress_ = host_.openProgress();
+            makeGrid(Md, Mf, n);
+            parent = host_.outputFolder();
+            if (!parent) return std::nullopt;
+        }
+        if (!parent->empty()) {
+            const char* base = s_.T == 2 || s_.D == 0 ? "Frequency Domain Analysis" : "Time Domain Analysis";
+            folder_.emplace(*parent, base);
+            r_.folder = folder_->path();
+            host_.analysisFolderMade(r_.folder);
+        }
+        try {
+            stages();
+        } catch (...) {
+            if (folder_) folder_->abandon();
+            throw;
+        }
+        if (folder_) folder_->complete();
+        return std::move(r_);
+    }
+
+private:
+    void makeGrid(const SetList& Md, const SetList& Mf, std::size_t n)
+    {
+        note(1, 0.1);
+        try {
+            grid_ = Interpolation(Md, Mf, n, s_.maxGridPoints);
+        } catch (const NoCommonRangeError& e) {
+            host_.noCommonRange(e.what());
+            throw;
+        }
+    }
+
+    void note(int bar, double fraction)
+    {
+        if (progress_) progress_->update(bar, fraction);
+    }
+    bool writing() const { return folder_.has_value(); }
+    const fs::path& folder() const { return r_.folder; }
+    void chart(ChartRequest request)
+    {
+        if (ChartSink* sink = host_.charts()) sink->chart(request);
+    }
+
+    void stages()
+    {
+        prepareSignals();
+        measureAdmFdm();
+        progress_.reset();  // the progress display closes while the question is open
+        gdmWeights(r_.ADM.Spread, r_.FDM.Spread, host_.weightGdm(), r_.Kadm, r_.Kfdm);
+        progress_ = host_.openProgress();
+        reportAdmFdm();
+        measureGdm();
+        reportGradesAndSpreads();
+    }
+
+    // Stage 1: the average set, spectra, breakpoints and the low/high/DC parts.
+    void prepareSignals()
+    {
+        AnalysisResult& r = r_;
+        r.N_DATA = grid_.Mdata.size();
+        r.Mfreq = std::move(grid_.Mfreq);
+        r.Mdata = std::move(grid_.Mdata);
+        r.Mdata.push_back(Av(r.Mdata, r.Mfreq.size(), r.N_DATA));
+        note(1, 0.3);
+        r.FFTnewdata = FT(r.Mdata, r.Mfreq);
+        note(1, 0.6);
+        CutOffResult cut = CutOff(r.FFTnewdata);
+        r.TotalFFT = std::move(cut.TotalFFT);
+        r.breakpoint = std::move(cut.breakpoint);
+        Decomposition parts = LarrayH(r.FFTnewdata, r.breakpoint);
+        r.LowData = std::move(parts.Ldata);
+        r.HighData = std::move(parts.Hdata);
+        r.DC_data = std::move(parts.DC_data);
+        drawLowHighParts(plots_, r.Mfreq, r.LowData, r.HighData);
+        note(1, 1);
+
+        const std::size_t N = r.N_DATA;
+        note(2, 0.1);
+        if (writing()) summary(folder(), r.LowData[N], "LowData_av");
+        for (std::size_t k = 1; k <= N; ++k) {
+            if (writing()) summary(folder(), r.LowData[k - 1], numbered("LowData_", k));
+            note(2, 0.1 + static_cast<double>(k) / static_cast<double>(N + 1));
+            if (writing()) summary(folder(), r.HighData[k - 1], numbered("HighData_", k));
+        }
+        if (writing()) summary(folder(), r.HighData[N], numbered("HighData_", N + 1));  // the average's
+        note(2, 1);
+        note(3, 0.1);
+    }
+
+    // Stage 2: ADM and FDM with their figures, grades and spreads.
+    void measureAdmFdm()
+    {
+        AnalysisResult& r = r_;
+        const std::size_t sets = r.N_DATA + 1;
+        r.adm = ADM(r.LowData, r.DC_data);
+        for (std::size_t k = 1; k <= sets; ++k) {
+            drawPointByPoint(plots_, "ADMi_", k, sets, r.Mfreq, r.adm.ADMi[k - 1]);
+            const Triple p = measureSummary(r.adm.ADMtot[k - 1], r.adm.ADMc[k - 1]);
+            drawHistogram(plots_, "ADMc_", k, r.adm.ADMc[k - 1], {p[0], p[1], p[2]});
+        }
+        note(3, 0.4);
+        r.ADM = FSV_CC(thr_, r.adm.ADMc);
+        note(3, 0.7);
+        r.fdm = FDM(r.LowData, r.HighData);
+        for (std::size_t k = 1; k <= sets; ++k) {
+            drawPointByPoint(plots_, "FDMi_", k, sets, r.Mfreq, r.fdm.FDMi[k - 1]);
+            const Triple p = measureSummary(r.fdm.FDMtot[k - 1], r.fdm.FDMc[k - 1]);
+            drawHistogram(plots_, "FDMc_", k, r.fdm.FDMc[k - 1], {p[0], p[1], p[2]});
+        }
+        r.FDM = FSV_CC(thr_, r.fdm.FDMc);
+        note(3, 1);
+    }
+
+    // The ADM and FDM charts and reports of every set.
+    void reportAdmFdm()
+    {
+        AnalysisResult& r = r_;
+        const std::size_t N = r.N_DATA, sets = N + 1;
+        note(2, 0.1);
+        r.ParametersA.resize(sets);
+        r.ParametersF.resize(sets);
+        for (std::size_t k = 1; k <= sets; ++k) {
+            const std::size_t i = k - 1;
+            chart({s_.thrs, {{r.ADM.Spread[i].value, r.ADM.Grade[i].value, numbered("ADM_", k)}}, {r.Kadm[i]}});
+            r.ParametersA[i] = measureSummary(r.adm.ADMtot[i], r.adm.ADMc[i]);
+            if (writing()) {
+                AsciiFile(folder(), r.ParametersA[i], numbered("ADM_", k), r.Kadm[i], -1);
+                summary(folder(), r.adm.ADMi[i], numbered("ADMi_", k));
+                summary(folder(), r.adm.ADMc[i], numbered("ADMc_", k));
+            }
+            note(2, 0.1 + static_cast<double>(k) / static_cast<double>(N + 2));
+            chart({s_.thrs, {{r.FDM.Spread[i].value, r.FDM.Grade[i].value, numbered("FDM_", k)}}, {r.Kfdm[i]}});
+            r.ParametersF[i] = measureSummary(r.fdm.FDMtot[i], r.fdm.FDMc[i]);
+            if (writing()) {
+                AsciiFile(folder(), r.ParametersF[i], numbered("FDM_", k), -1, r.Kfdm[i]);
+                summary(folder(), r.fdm.FDMi[i], numbered("FDMi_", k));
+                summary(folder(), r.fdm.FDMc[i], numbered("FDMc_", k));
+            }
+        }
+        note(2, 1);
+        note(3, 0.1);
+    }
+
+    // Stage 3: GDM with the weights, its figures, grade and spread, charts and reports.
+    void measureGdm()
+    {
+        AnalysisResult& r = r_;
+        const std::size_t N = r.N_DATA, sets = N + 1;
+        note(3, 0.3);
+        r.gdm = GDM(r.fdm.FDMi, r.adm.ADMi, r.LowData[N].size(), r.Kadm, r.Kfdm);
+        for (std::size_t k = 1; k <= sets; ++k) {
+            const std::size_t i = k - 1;
+            drawPointByPoint(plots_, "GDMi_", k, sets, r.Mfreq, r.gdm.GDMi[i]);
+            const Triple p = measureSummary(r.gdm.GDMtot[i], r.gdm.GDMc[i]);
+            drawHistogram(plots_, "GDMc_", k, r.gdm.GDMc[i], {p[0], p[1], p[2], r.Kadm[i], r.Kfdm[i]});
+        }
+        note(3, 0.6);
+        r.GDM = FSV_CC(thr_, r.gdm.GDMc);
+        note(3, 1);
+        note(2, 0.1);
+        r.ParametersG.resize(sets);
+        for (std::size_t k = 1; k <= sets; ++k) {
+            const std::size_t i = k - 1;
+            chart({s_.thrs, {{r.GDM.Spread[i].value, r.GDM.Grade[i].value, numbered("GDM_", k)}},
+                   {r.Kadm[i], r.Kfdm[i]}});
+            r.ParametersG[i] = measureSummary(r.gdm.GDMtot[i], r.gdm.GDMc[i]);
+            gdmProgress_ = 0.1 + (static_cast<double>(k) / static_cast<double>(N + 2)) / 2;
+            note(2, gdmProgress_);
+            if (writing()) {
+                AsciiFile(folder(), r.ParametersG[i], numbered("GDM_", k), r.Kadm[i], r.Kfdm[i]);
+                summary(folder(), r.gdm.GDMi[i], numbered("GDMi_", k));
+                summary(folder(), r.gdm.GDMc[i], numbered("GDMc_", k));
+            }
+        }
+    }
+
+    // The point means and medians, the combined charts, the grade-and-spread report and the
+    // MAT-files.
+    void reportGradesAndSpreads()
+    {
+        AnalysisResult& r = r_;
+        const std::size_t N = r.N_DATA, sets = N + 1;
+        r.parameters_means.resize(sets);
+        r.parameters_median.resize(sets);
+        parallelFor(sets, r.Mfreq.size(), [&](std::size_t k) {
+            r.parameters_means[k] = {mean(r.adm.ADMi[k]), mean(r.fdm.FDMi[k]), mean(r.gdm.GDMi[k])};
+            r.parameters_median[k] = {median(r.adm.ADMi[k]), median(r.fdm.FDMi[k]), median(r.gdm.GDMi[k])};
+        });
+        for (std::size_t k = 1; k <= sets; ++k) {
+            const std::size_t i = k - 1;
+            const ChartSeries a{r.ADM.Spread[i].value, r.ADM.Grade[i].value, numbered("ADM_", k)};
+            const ChartSeries f{r.FDM.Spread[i].value, r.FDM.Grade[i].value, numbered("FDM_", k)};
+            const ChartSeries g{r.GDM.Spread[i].value, r.GDM.Grade[i].value, numbered("GDM_", k)};
+            const std::vector<double> weights{r.Kadm[i], r.Kfdm[i]};
+            chart({s_.thrs, {a, f, g}, weights});
+            chart({s_.thrs, {a, f}, weights});
+            chart({s_.thrs, {a, g}, weights});
+            note(2, gdmProgress_ + (static_cast<double>(k) / static_cast<double>(N + 2)) / 2);
+            chart({s_.thrs, {f, g}, weights});
+            if (writing())
+                WriteAscii(folder(), r.ADM.Grade[i], r.ADM.Spread[i], a.name, r.FDM.Grade[i], r.FDM.Spread[i], f.name,
+                           r.GDM.Grade[i], r.GDM.Spread[i], g.name, "GreadSpread", s_.thrs);
+        }
+        note(2, 0.98);
+        if (writing()) {
+            writeAnalysisFile(folder(), analysisFileName(s_.T), r, s_.D, s_.S_MARKER);
+            const fs::path thresholdFolder = makeThresholdFolder(folder(), s_.thrs);
+            writeGradeSpreadFile(thresholdFolder, s_.D, r.N_DATA, s_.S_MARKER, r.ADM, r.FDM, r.GDM, &r.Kadm, &r.Kfdm);
+        }
+        note(2, 1);
+    }
+
+    const AnalysisSettings& s_;
+    AnalysisHost& host_;
+    PlotContext plots_;
+    double thr_ = 0;
+    Interpolated grid_;
+    AnalysisResult r_;
+    std::unique_ptr<Progress> progress_;
+    std::optional<AnalysisFolder> folder_;
+    double gdmProgress_ = 0.1;
+};
+
+}  // namespace
+
+std::optional<AnalysisResult> runAnalysis(const AnalysisSettings& settings, const SetList& Md, const SetList& Mf,
+                                          AnalysisHost& host)
+{
+    return Run(settings, host).run(Md, Mf);
+}
+
+}  // namespace orvane

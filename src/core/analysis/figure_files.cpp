@@ -1,0 +1,47 @@
+#include "analysis/figure_files.h"
+
+#include "figures/color_code_chart.h"
+#include "figures/graphic_figure.h"
+#include "figures/figure_file.h"
+#include "base/error.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace orvane {
+
+void FigureFiles::save(const fs::path& folder, const std::string& name, const Figure& fig)
+{
+    const std::string& ext = session_.FigExt;
+    const fs::path path = folder / (name + "." + ext);
+    if (ext == "fig")
+        writeFigureFile(path, fig);
+    else if (pictures_)
+        pictures_(fig, path, ext);
+    else
+        throw Error("Figures in the format \"" + ext + "\" need the picture renderer.");
+}
+
+void FigureFiles::graphic(const GraphicCall& call)
+{
+    save(fs::path(session_.dirpath) / session_.nmdr, call.title, graphicFigure(call, session_.D));
+    ++written_;
+}
+
+void FigureFiles::chart(const ChartRequest& request)
+{
+    // Charts are saved during an analysis only; the chart window draws its own.
+    if (!(session_.T == 1 || session_.T == 2) || session_.ctrlp != 1) return;
+    const ChartFigure chart = FSV_CCC(request);
+    if (chart.unknownForm) dialogs_.warning("Error !!!!", kWarningTitle);
+    if (chart.namefile.empty()) return;
+    const fs::path folder = fs::path(session_.dirpath) / session_.nmdr / request.thrs;
+    std::error_code ec;
+    fs::create_directory(folder, ec);
+    if (!fs::is_directory(folder)) throw Error("Cannot create the folder " + folder.string());
+    save(folder, chart.namefile, chart.figure);
+    ++written_;
+}
+
+}  // namespace orvane

@@ -1,0 +1,78 @@
+#include "base/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <locale.h>
+#include <stdlib.h>
+
+namespace orvane {
+
+std::string num2str(double x)
+{
+    char buf[64];
+    if (std::isfinite(x) && x == std::trunc(x) && std::fabs(x) < 1e15)
+        std::snprintf(buf, sizeof buf, "%.0f", x == 0.0 ? 0.0 : x);
+    else if (std::isnan(x))
+        return "NaN";
+    else if (std::isinf(x))
+        return x > 0 ? "Inf" : "-Inf";
+    else
+        std::snprintf(buf, sizeof buf, "%.5g", x);
+    return buf;
+}
+
+std::optional<double> parseFiniteNumber(std::string_view field)
+{
+    if (field.empty()) return std::nullopt;
+    std::string_view body = field;
+    bool negative = false;
+    if (body.front() == '+' || body.front() == '-') {
+        negative = body.front() == '-';
+        body.remove_prefix(1);
+    }
+    // from_chars would take "inf", "nan" and a second sign; only plain decimals count here.
+    if (body.empty() || !(std::isdigit(static_cast<unsigned char>(body.front())) || body.front() == '.'))
+        return std::nullopt;
+    double value = 0.0;
+    const char* end = body.data() + body.size();
+    auto [ptr, ec] = std::from_chars(body.data(), end, value, std::chars_format::general);
+    if (ptr != end) return std::nullopt;
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value untouched here; ask strtod in the C locale whether
+        // the number underflows (usable, ~0) or overflows (not usable).
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+        const std::string copy(body);
+        value = strtod_l(copy.c_str(), nullptr, cLocale);
+    } else if (ec != std::errc()) {
+        return std::nullopt;
+    }
+    if (!std::isfinite(value)) return std::nullopt;
+    return negative ? -value : value;
+}
+
+double str2double(std::string_view text)
+{
+    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    if (auto v = parseFiniteNumber(text)) return *v;
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+std::string_view trimTrailingBlanks(std::string_view s)
+{
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r' || s.back() == '\0'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string strcatTrimmed(std::initializer_list<std::string_view> pieces)
+{
+    std::string out;
+    for (std::string_view p : pieces) out += trimTrailingBlanks(p);
+    return out;
+}
+
+}  // namespace orvane

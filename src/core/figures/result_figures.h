@@ -1,0 +1,44 @@
+// The figures of the results window as window-free descriptions: the point-by-point plots,
+// the confidence histograms and the original data, for the chosen data sets.
+#pragma once
+
+#include "method/classes.h"
+#include "figures/figure.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// Data sets are numbered from 1; the average set is N_DATA+1.
+using SetNumbers = std::vector<std::size_t>;
+
+// "Dataset" + k for each chosen set, then "Average " when `average` is set; all rows eight
+// characters wide.
+std::vector<std::string> legendRows(const SetNumbers& sets, bool average);
+
+// The colour letter of set k in S_MARKER; black when S_MARKER has none for it.
+char colourLetter(const std::string& S_MARKER, std::size_t k);
+
+// The class names as histogram labels, padded with blanks to 14 characters.
+std::vector<std::string> classNameLabels();
+
+// The seven lines of the class legend window.
+std::vector<std::string> classLegendLines();
+
+// ADMi, FDMi or GDMi of the chosen sets against Mfreq as dash-dot lines, with the title and
+// labels of analysis kind T (2 phase, 1 magnitude, 0 browsed) and domain D.
+Figure pointByPointFigure(const std::string& variable, const Vec& Mfreq, const SetList& curves,
+                          const SetNumbers& sets, const std::string& S_MARKER, int T, int D);
+
+// ADMc, FDMc or GDMc of the chosen sets as filled circles over the six classes. The y range
+// comes from set 1 whichever sets are chosen.
+Figure histogramFigure(const std::string& variable, const HistogramList& histograms, const SetNumbers& sets,
+                       const std::string& S_MARKER, int T);
+
+// The resampled sets and their average (the last entry of Mdata) against Mfreq.
+Figure originalDataFigure(const Vec& Mfreq, const SetList& Mdata, const SetNumbers& sets,
+                          const std::string& S_MARKER, int D);
+
+}  // namespace orvane

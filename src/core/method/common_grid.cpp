@@ -1,0 +1,88 @@
+#include "method/common_grid.h"
+
+#include "base/error.h"
+#include "base/interp.h"
+#include "base/parallel.h"
+#include "base/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace orvane {
+
+namespace {
+
+[[noreturn]] void rangeError()
+{
+    throw NoCommonRangeError("Error Data Input: Check x-Range of the data sets");
+}
+
+}  // namespace
+
+Interpolated Interpolation(const SetList& Md, const SetList& Mf, std::size_t n,
+                           std::size_t maxGridPoints)
+{
+    if (n == 0 || Md.size() < n || Mf.size() < n) throw std::invalid_argument("Interpolation: fewer sets than n");
+
+    // Range and finest spacing of every set. The spacing looks at the first m-1 samples only.
+    double Fupper = 0, Flower = 0;
+    std::optional<double> delta;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vec& x = Mf[i];
+        if (x.empty() || x.size() != Md[i].size())
+            throw Error("Data set " + std::to_string(i + 1) + " has no samples or unequal columns.");
+        if (std::size_t bad = findUnusableAbscissa(x); bad != static_cast<std::size_t>(-1))
+            throw Error("Data set " + std::to_string(i + 1) + ": the abscissa at sample " + std::to_string(bad + 1) +
+                        (x[bad] < x[bad - 1] ? " decreases." : " repeats the previous one."));
+        const double last = x.back(), first = x.front();
+        Fupper = i == 0 ? last : std::min(Fupper, last);
+        Flower = i == 0 ? first : std::max(Flower, first);
+        for (std::size_t j = 1; j + 1 < x.size(); ++j) {
+            const double d = std::fabs(x[j] - x[j - 1]);
+            if (!delta || d < *delta) delta = d;
+        }
+    }
+    if (!delta)
+        throw Error("No data set has three or more samples, so the grid step cannot be measured.");
+    if (*delta <= 0) rangeError();
+    if (Flower > Fupper) rangeError();
+
+    const double steps = std::ceil((Fupper - Flower) / *delta);
+    if (steps <= 0) rangeError();
+    if (steps > static_cast<double>(maxGridPoints))
+        throw Error("The common grid would need " + num2str(steps) + " points (more than the limit of " +
+                    std::to_string(maxGridPoints) + "): the finest spacing " + num2str(*delta) +
+                    " over the common range [" + num2str(Flower) + ", " + num2str(Fupper) + "].");
+    const auto L = static_cast<std::size_t>(steps);
+    if (L < 2)
+        throw Error("The common range [" + num2str(Flower) + ", " + num2str(Fupper) +
+                    "] is not longer than the finest spacing " + num2str(*delta) + ": the grid would have one point.");
+
+    Interpolated out;
+    out.Mfreq.resize(L);
+    const double span = Fupper - Flower;
+    const double last = static_cast<double>(L - 1);
+    for (std::size_t k = 0; k < L; ++k) out.Mfreq[k] = Flower + span * (static_cast<double>(k) / last);
+
+    // Grid points lie in every set's range; one that falls outside only through rounding
+    // takes the set's end value instead of becoming not-a-number.
+    out.Mdata.resize(n);
+    parallelFor(n, L, [&](std::size_t i) { out.Mdata[i] = interp1Linear(Mf[i], Md[i], out.Mfreq, OutsideRange::EndValue); });
+    return out;
+}
+
+Vec Av(const SetList& Mdata, std::size_t L, std::size_t n)
+{
+    Vec avg(L, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vec& s = Mdata.at(i);
+        if (s.size() != L) throw std::invalid_argument("Av: set length differs from L");
+        for (std::size_t j = 0; j < L; ++j) avg[j] += s[j];
+    }
+    const double count = static_cast<double>(n);
+    for (double& v : avg) v /= count;
+    return avg;
+}
+
+}  // namespace orvane

@@ -1,0 +1,36 @@
+// Common-axis interpolation and the average set.
+#pragma once
+
+#include "base/error.h"
+#include "base/types.h"
+
+#include <cstddef>
+
+namespace orvane {
+
+// Default largest grid: 2^22 points (a set of 9 kept results is then ~3 GB).
+inline constexpr std::size_t kDefaultMaxGridPoints = std::size_t{1} << 22;
+
+// The sets share no range long enough for a grid; what() is the message the user sees.
+class NoCommonRangeError : public Error {
+public:
+    using Error::Error;
+};
+
+struct Interpolated {
+    SetList Mdata;  // one resampled column per set; empty when there is no usable grid
+    Vec Mfreq;      // the common abscissa (veti3)
+    bool empty() const { return Mdata.empty(); }
+};
+
+// Resamples the sets (ordinates Md, abscissae Mf, n sets) onto a uniform grid over the
+// common range with the finest spacing found. When the sets share no usable range, throws
+// NoCommonRangeError (the analysis then asks its "Check x-Range" question). A grid of more than
+// maxGridPoints points, a one-point grid, or unusable abscissae fail with an Error.
+Interpolated Interpolation(const SetList& Md, const SetList& Mf, std::size_t n,
+                           std::size_t maxGridPoints = kDefaultMaxGridPoints);
+
+// Element-wise mean of the first n resampled sets, each of length L.
+Vec Av(const SetList& Mdata, std::size_t L, std::size_t n);
+
+}  // namespace orvane

@@ -1,0 +1,188 @@
+// The original-data window and its class legend window, opened and closed from the results
+// window, and their close request.
+#include "desktop/callbacks.h"
+#include "desktop/controls.h"
+#include "desktop/layouts.h"
+#include "desktop/result_source.h"
+#include "desktop/results_internal.h"
+#include "desktop/results_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <qcustomplot.h>
+
+#include <cmath>
+
+namespace orvane {
+
+namespace {
+
+constexpr const char* kLegendTag = "Legend";
+constexpr const char* kOriginalTag = "Original";
+
+// Routes the window's close button to my_closereq, which decides whether it closes.
+class CloseRequest : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close) return false;
+        event->ignore();
+        auto* window = static_cast<QWidget*>(watched);
+        runCallback("my_closereq", window, Handles(window));
+        return true;
+    }
+};
+
+QRect screenArea()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+// Places a window by its left and bottom edges, counted from the screen's lower left corner.
+void placeWindow(QWidget* window, int left, int bottom, int width, int height)
+{
+    const QRect screen = screenArea();
+    const int top = std::max(0, screen.height() - bottom - height);
+    window->setGeometry(screen.x() + left, screen.y() + top, width, height);
+}
+
+QWidget* newPlainWindow(const char* tag, const char* title)
+{
+    auto* window = new QWidget(nullptr, Qt::Window);
+    window->setObjectName(tag);
+    window->setWindowTitle(title);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);  // only my_closereq deletes it
+    window->installEventFilter(new CloseRequest(window));
+    return window;
+}
+
+QWidget* openLegendWindow()
+{
+    QWidget* window = newPlainWindow(kLegendTag, "Class Legend");
+    placeWindow(window, 42, 200, 470, 160);
+    auto* list = new QListWidget(window);
+    list->setObjectName("textbox");
+    list->setGeometry(5, 5, 460, 150);
+    for (const std::string& line : classLegendLines()) list->addItem(QString::fromStdString(line));
+    window->show();
+    return window;
+}
+
+QWidget* openOriginalWindow(const ResultPlot& plot)
+{
+    QWidget* window = newPlainWindow(kOriginalTag, "Original Dataset");
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto* axes = new QCustomPlot(window);
+    axes->setObjectName("axes1");
+    layout->addWidget(axes);
+    axes->axisRect()->setupFullAxesBox(true);
+    drawResultPlot(*axes, plot);
+    // A third of the screen wide, but never too small to read.
+    const QRect screen = screenArea();
+    placeWindow(window, 45, 420, std::max(480, screen.width() / 3),
+                std::max(360, static_cast<int>(std::lround(screen.height() / 2.5))));
+    axes->replot();
+    window->show();
+    return window;
+}
+
+void pushbutton44(const Handles& h)
+{
+    // A selector still on from a folder with more sets than this one does not count.
+    if (chosenSets(h, session().N_DATA).empty()) {
+        const std::string answer =
+            desktop().dialogs->question(Question("Selection Error!", kQuitTitle, {"OK", "Help"}, "OK"));
+        if (answer == "Help") desktop().dialogs->warning("Sorry, no help available", kWarningTitle);
+        return;
+    }
+    // Read first: a folder without readable results leaves the data set choice as it is.
+    Session& s = session();
+    const std::filesystem::path file = firstResultFile(resultFolder(s));
+    if (file.empty()) {
+        desktop().dialogs->warning(".mat file not available!!", kWarningTitle);
+        return;
+    }
+    CurveResults r;
+    try {
+        r = readCurves(file, "Mdata");
+    } catch (const std::exception& e) {
+        warnUnreadable(e);
+        return;
+    }
+    storeGlobals(s, r.header);
+
+    for (const char* tag : kSetSelectors) setEnable(h[tag], Enable::Off);
+    for (const PlotSelection& p : kPlotSelections) {
+        setEnable(h[p.tag], Enable::On);
+        setValue(h[p.tag], 0);
+    }
+    h["pushbutton33"]->setVisible(true);
+
+    desktop().FigOrig1 = openLegendWindow();
+    ResultPlot plot;
+    plot.figure = originalDataFigure(r.Mfreq, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.D);
+    desktop().FigOrig = openOriginalWindow(plot);
+    setEnable(h["pushbutton44"], Enable::Off);
+}
+
+void pushbutton33(const Handles& h)
+{
+    deleteHeldWindow(desktop().FigOrig);
+    deleteHeldWindow(desktop().FigOrig1);
+    for (const char* tag : kSetSelectors) setValue(h[tag], 0);
+    const std::size_t N_DATA = session().N_DATA;
+    for (std::size_t k = 1; k <= kSetSelectors.size(); ++k)
+        if (k <= 2 || k <= N_DATA) setEnable(h[kSetSelectors[k - 1]], Enable::On);
+    h["pushbutton10"]->setVisible(false);
+    setEnable(h["pushbutton44"], Enable::On);
+    for (const PlotSelection& p : kPlotSelections) {
+        setValue(h[p.tag], 0);
+        setEnable(h[p.tag], Enable::Off);
+    }
+    auto* axes3 = h.get<QCustomPlot>("axes3");
+    shownPlot().reset();
+    clearPlotArea(*axes3);
+    axes3->replot();
+}
+
+// Deletes the window being closed; the global that holds it (by its tag) is emptied. A
+// window whose global was already emptied (see the saved-folder chooser) still closes.
+void closeOriginalWindow(QWidget* window)
+{
+    QPointer<QWidget>& held = window->objectName() == kLegendTag ? desktop().FigOrig1 : desktop().FigOrig;
+    if (held == window) held = nullptr;
+    deleteWindow(window);
+}
+
+}  // namespace
+
+void my_closereq(QWidget* window)
+{
+    const std::string answer = desktop().dialogs->question(
+        Question("Close Specified Figure?", "Close Request Function", {"Yes", "No"}, "Yes"));
+    if (answer != "Yes") return;
+    const Session& s = session();
+    if (s.T == 1 || s.T == 2) {
+        closeOriginalWindow(window);
+        return;
+    }
+    // Browsing: only while a saved folder is loaded and still holds its results.
+    const QString tag = window->objectName();
+    if (s.Dest1 == "1" && (tag == kLegendTag || tag == kOriginalTag) && !firstResultFile(s.folder1).empty())
+        closeOriginalWindow(window);
+}
+
+void registerOriginalDataCallbacks()
+{
+    registerCallback("pushbutton44_Callback", [](QWidget*, const Handles& h) { pushbutton44(h); });
+    registerCallback("pushbutton33_Callback", [](QWidget*, const Handles& h) { pushbutton33(h); });
+    registerCallback("my_closereq", [](QWidget* window, const Handles&) { my_closereq(window); });
+}
+
+}  // namespace orvane

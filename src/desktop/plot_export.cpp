@@ -1,0 +1,73 @@
+#include "desktop/plot_export.h"
+
+#include "analysis/result_files.h"
+#include "desktop/callbacks.h"
+#include "desktop/controls.h"
+#include "render/savefigure.h"
+#include "desktop/result_source.h"
+#include "desktop/results_internal.h"
+
+#include <QPainter>
+#include <qcustomplot.h>
+
+#include <memory>
+
+namespace orvane {
+
+namespace fs = std::filesystem;
+
+fs::path plotExportName(const Session& s, const std::string& stem)
+{
+    if (s.T == 1) return resultFolder(s) / (stem + " magnitude");
+    if (s.T == 2) return resultFolder(s) / (stem + " phase");
+    const fs::path folder(s.folder1);
+    std::error_code ec;
+    if (fs::is_regular_file(folder / kMagnitudeAnalysisFile, ec)) return folder / (stem + " magnitude");
+    if (fs::is_regular_file(folder / kPhaseAnalysisFile, ec)) return folder / (stem + " phase");
+    return folder / (stem + "c");
+}
+
+namespace {
+
+// A copy of every plot area of `window` (hidden ones too) at its place, in a window of the
+// same size that is never shown.
+std::unique_ptr<QWidget> copyPlotAreas(QWidget& window)
+{
+    auto copy = std::make_unique<QWidget>(nullptr, Qt::Window);
+    copy->setAttribute(Qt::WA_DontShowOnScreen);
+    copy->setGeometry(window.geometry());
+    copy->resize(window.size());
+    for (QCustomPlot* plot : window.findChildren<QCustomPlot*>()) {
+        auto* area = new QCustomPlot(copy.get());
+        area->setGeometry(QRect(plot->mapTo(&window, QPoint(0, 0)), plot->size()));
+        area->axisRect()->setupFullAxesBox(true);
+        setPlotBox(*area, plot->xAxis2->visible());
+        if (plot->objectName() == "axes3" && shownPlot()) drawResultPlot(*area, *shownPlot());
+        else clearPlotArea(*area);
+        area->setVisible(!plot->isHidden());
+    }
+    return copy;
+}
+
+void pushbutton10(const Handles& h)
+{
+    const PlotSelection* chosen = nullptr;
+    for (const PlotSelection& p : kPlotSelections)
+        if (valueOf(h[p.tag]) == 1) {
+            chosen = &p;
+            break;
+        }
+    if (!chosen) return;  // the button shows only while a plot is selected
+    const fs::path name = plotExportName(session(), chosen->variable);
+    const std::unique_ptr<QWidget> copy = copyPlotAreas(*h.window());
+    savefigure(*copy, name.string(), "bmp");
+}
+
+}  // namespace
+
+void registerPlotExportCallbacks()
+{
+    registerCallback("pushbutton10_Callback", [](QWidget*, const Handles& h) { pushbutton10(h); });
+}
+
+}  // namespace orvane

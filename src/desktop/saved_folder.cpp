@@ -1,0 +1,117 @@
+// Choosing the folder of a saved analysis to browse in the results window.
+#include "analysis/result_files.h"
+#include "desktop/callbacks.h"
+#include "desktop/controls.h"
+#include "desktop/result_source.h"
+#include "desktop/results_internal.h"
+
+#include <qcustomplot.h>
+
+#include <filesystem>
+
+namespace orvane {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kNoFolderCaption = "Folder 1";
+
+void disablePlotSelections(const Handles& h)
+{
+    for (const PlotSelection& p : kPlotSelections) {
+        setValue(h[p.tag], 0);
+        setEnable(h[p.tag], Enable::Off);
+    }
+}
+
+// Selectors 1 … N_DATA shown and usable, the rest hidden.
+void showSelectors(const Handles& h, std::size_t N_DATA)
+{
+    for (const char* tag : {"text14", kSetSelectors[0], kSetSelectors[1]}) {
+        h[tag]->setVisible(true);
+        setEnable(h[tag], Enable::On);
+    }
+    for (std::size_t k = 3; k <= kSetSelectors.size(); ++k) h[kSetSelectors[k - 1]]->setVisible(false);
+    if (N_DATA < 3) return;  // two sets keep their selections
+    for (std::size_t k = 3; k <= kSetSelectors.size(); ++k) {
+        QWidget* selector = h[kSetSelectors[k - 1]];
+        selector->setVisible(k <= N_DATA);
+        setEnable(selector, k <= N_DATA ? Enable::On : Enable::Off);
+    }
+    for (const char* tag : kSetSelectors) setValue(h[tag], 0);
+}
+
+// No usable result file in the chosen folder.
+void forgetFolder(const Handles& h)
+{
+    setValue(h["radiobutton39"], 0);
+    setEnable(h["radiobutton39"], Enable::Off);
+    disablePlotSelections(h);
+    setString(h["pushbutton2"], kNoFolderCaption);
+    session().T = 0;
+    setPlotBox(*h.get<QCustomPlot>("axes3"), false);
+    h.get<QCustomPlot>("axes3")->replot();
+}
+
+void pushbutton2(const Handles& h)
+{
+    Session& s = session();
+    const std::string previous = s.folder1;
+    s.folder1.clear();
+    std::error_code ec;
+    const fs::path here = fs::current_path(ec);
+    s.folder1 = desktop().choosers->chooseFolder("Select a folder", ec ? std::string() : here.string());
+
+    if (s.folder1.empty()) {
+        // Cancelling changes nothing else: the loaded folder stays the one the plots read.
+        s.folder1 = previous;
+        // With a folder loaded its original-data windows are forgotten, not closed.
+        if (stringOf(h["pushbutton2"]) != kNoFolderCaption) {
+            desktop().FigOrig = nullptr;
+            desktop().FigOrig1 = nullptr;
+        }
+        return;
+    }
+    h["pushbutton44"]->setVisible(true);
+
+    const fs::path folder(s.folder1);
+    std::string caption;
+    fs::path file;
+    if (fs::is_regular_file(folder / kMagnitudeAnalysisFile, ec)) {
+        file = folder / kMagnitudeAnalysisFile;
+        caption = "Magnitude Analysis";
+    } else if (fs::is_regular_file(folder / kPhaseAnalysisFile, ec)) {
+        file = folder / kPhaseAnalysisFile;
+        caption = "Phase Analysis";
+    } else {
+        desktop().dialogs->warning(".mat file not available!!", kWarningTitle);
+        forgetFolder(h);
+        return;
+    }
+
+    std::size_t N_DATA = 0;
+    try {
+        N_DATA = ResultFile(file).dataSets();
+    } catch (const std::exception& e) {
+        warnUnreadable(e);
+        forgetFolder(h);
+        return;
+    }
+    s.N_DATA = N_DATA;
+    setString(h["pushbutton2"], caption);
+    h["pushbutton20"]->setVisible(true);
+    s.T = 0;
+    s.Dest1 = "1";
+    showSelectors(h, N_DATA);
+    disablePlotSelections(h);
+}
+
+}  // namespace
+
+void registerSavedFolderCallbacks()
+{
+    registerCallback("pushbutton2_Callback", [](QWidget*, const Handles& h) { pushbutton2(h); });
+}
+
+}  // namespace orvane

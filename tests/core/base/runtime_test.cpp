@@ -1,0 +1,161 @@
+#include "base/dft.h"
+#include "base/interp.h"
+#include "base/stats.h"
+#include "base/text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace orvane {
+namespace {
+
+// The defining sum, O(L²): the reference for the fast transforms.
+CVec naiveDft(const Vec& x)
+{
+    const std::size_t L = x.size();
+    CVec X(L);
+    for (std::size_t k = 0; k < L; ++k) {
+        Complex acc = 0;
+        for (std::size_t n = 0; n < L; ++n) {
+            const double a = -2 * std::numbers::pi * static_cast<double>((k * n) % L) / static_cast<double>(L);
+            acc += x[n] * Complex(std::cos(a), std::sin(a));
+        }
+        X[k] = acc;
+    }
+    return X;
+}
+
+Vec randomSignal(std::size_t L, unsigned seed)
+{
+    std::mt19937 gen(seed);
+    std::normal_distribution<double> d(1.0, 2.0);
+    Vec x(L);
+    for (double& v : x) v = d(gen);
+    return x;
+}
+
+TEST(RealDft, MatchesTheDefiningSumForEvenOddAndPrimeLengths)
+{
+    for (std::size_t L : {1u, 2u, 3u, 8u, 9u, 63u, 64u, 101u, 1009u}) {
+        const Vec x = randomSignal(L, static_cast<unsigned>(L));
+        const RealDft dft(L);
+        CVec half(halfSpectrumSize(L));
+        dft.forward(x.data(), half.data());
+        const CVec full = fullSpectrum(half, L);
+        const CVec ref = naiveDft(x);
+        for (std::size_t k = 0; k < L; ++k) EXPECT_NEAR(std::abs(full[k] - ref[k]), 0.0, 1e-9 * L) << "L=" << L << " k=" << k;
+    }
+}
+
+TEST(RealDft, InverseOfForwardGivesBackTheSignalTimesL)
+{
+    for (std::size_t L : {16u, 17u, 10007u}) {
+        const Vec x = randomSignal(L, 7);
+        const RealDft dft(L);
+        CVec half(halfSpectrumSize(L));
+        dft.forward(x.data(), half.data());
+        Vec back(L);
+        dft.inverse(half.data(), back.data());
+        for (std::size_t n = 0; n < L; ++n) EXPECT_NEAR(back[n] / static_cast<double>(L), x[n], 1e-10);
+    }
+}
+
+TEST(Interp1Linear, InterpolatesAndHandlesPointsOutsideTheRange)
+{
+    const Vec x{0, 1, 3}, y{0, 10, 30};
+    const Vec q{-1, 0, 0.5, 1, 2, 3, 3.5};
+    const Vec nanOutside = interp1Linear(x, y, q);
+    EXPECT_TRUE(std::isnan(nanOutside[0]));
+    EXPECT_EQ(nanOutside[1], 0);
+    EXPECT_EQ(nanOutside[2], 5);
+    EXPECT_EQ(nanOutside[3], 10);
+    EXPECT_EQ(nanOutside[4], 20);
+    EXPECT_EQ(nanOutside[5], 30);
+    EXPECT_TRUE(std::isnan(nanOutside[6]));
+
+    const Vec clamped = interp1Linear(x, y, q, OutsideRange::EndValue);
+    EXPECT_EQ(clamped[0], 0);
+    EXPECT_EQ(clamped[6], 30);
+
+    // Queries out of order take the search path and give the same values.
+    const Vec shuffled = interp1Linear(x, y, {2, 0.5, 3, 0});
+    EXPECT_EQ(shuffled, (Vec{20, 5, 30, 0}));
+}
+
+TEST(Stats, MedianMeanAndRounding)
+{
+    EXPECT_EQ(median(Vec{3, 1, 2}), 2);
+    EXPECT_EQ(median(Vec{4, 1, 3, 2}), 2.5);
+    EXPECT_TRUE(std::isnan(median(Vec{})));
+    EXPECT_EQ(mean({1, 2, 3, 4}), 2.5);
+    EXPECT_EQ(roundHalfAway(2.5), 3);
+    EXPECT_EQ(roundHalfAway(-2.5), -3);
+    EXPECT_EQ(roundHalfAway(31.5), 32);
+    EXPECT_EQ(roundHalfAway(2.4999), 2);
+}
+
+TEST(Stats, MedianOfLargeVectorsAgreesWithSorting)
+{
+    // Large inputs take the bucketed selection: check it against a full sort, with ties,
+    // negative values, zeros of both signs and both parities.
+    std::mt19937 gen(42);
+    std::uniform_int_distribution<int> coarse(-50, 50);
+    std::exponential_distribution<double> spread(3.0);
+    for (std::size_t n : {5000u, 5001u, 100000u, 100001u}) {
+        for (int kind = 0; kind < 3; ++kind) {
+            Vec v(n);
+            for (double& x : v) {
+                if (kind == 0) x = spread(gen);                 // measures: ≥ 0, skewed
+                else if (kind == 1) x = coarse(gen) * 0.25;     // many ties, signs mixed
+                else x = (gen() % 2 ? -0.0 : 0.0);              // all zero
+            }
+            Vec sorted = v;
+            std::sort(sorted.begin(), sorted.end());
+            const double expected = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+            EXPECT_EQ(median(v), expected) << "n=" << n << " kind=" << kind;
+        }
+    }
+}
+
+TEST(Text, NumbersBecomeTextWithUpToFiveSignificantDigits)
+{
+    EXPECT_EQ(num2str(85), "85");
+    EXPECT_EQ(num2str(85.5), "85.5");
+    EXPECT_EQ(num2str(0.5), "0.5");
+    EXPECT_EQ(num2str(1.0 / 3.0), "0.33333");
+    EXPECT_EQ(num2str(123456), "123456");
+    EXPECT_EQ(num2str(-0.0), "0");
+    EXPECT_EQ(num2str(2.0 / 3.0 * 1e-7), "6.6667e-08");
+}
+
+TEST(Text, TextToNumberIsStrictAndBlankTolerant)
+{
+    EXPECT_EQ(str2double("85"), 85);
+    EXPECT_EQ(str2double(" 85.5 "), 85.5);
+    EXPECT_EQ(str2double("-1e-3"), -1e-3);
+    EXPECT_EQ(str2double("+.5"), 0.5);
+    EXPECT_TRUE(std::isnan(str2double("85%")));
+    EXPECT_TRUE(std::isnan(str2double("")));
+    EXPECT_TRUE(std::isnan(str2double("1,5")));
+    EXPECT_TRUE(std::isnan(str2double("--1")));
+    EXPECT_FALSE(parseFiniteNumber("inf"));
+    EXPECT_FALSE(parseFiniteNumber("nan"));
+    EXPECT_FALSE(parseFiniteNumber("1e999"));
+    ASSERT_TRUE(parseFiniteNumber("1e-400"));
+    EXPECT_EQ(*parseFiniteNumber("1e-400"), 0.0);
+}
+
+TEST(Text, JoiningDropsTrailingBlanksOfEachPiece)
+{
+    EXPECT_EQ(strcatTrimmed({" threshold = ", "85"}), " threshold =85");
+    EXPECT_EQ(strcatTrimmed({"E ", "-", "VG"}), "E-VG");
+    EXPECT_EQ(strcatTrimmed({"FSV COLOR CODE CHART", " - ", " threshold = ", "85"}),
+              "FSV COLOR CODE CHART - threshold =85");
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,428 @@
+#include "desktop/color_code_chart_window.h"
+
+#include "desktop/desktop.h"
+#include "desktop/entry.h"
+#include "analysis/result_files.h"
+#include "method/grade_spread.h"
+#include "desktop/controls.h"
+#include "desktop/layouts.h"
+#include "figures/figure_file.h"
+#include "desktop/results_window.h"
+#include "support/analysis_fixture.h"
+#include "support/recording.h"
+#include "support/temp_dir.h"
+#include "support/window_driver.h"
+
+#include <QImage>
+#include <QLineEdit>
+#include <QSlider>
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kKinds = {"radiobutton31", "radiobutton32", "radiobutton33", "radiobutton34",
+                                         "radiobutton35", "radiobutton36", "radiobutton37"};
+const std::string kBadInput = "Bad Input: You must enter a numeric value between (0..100)";
+const std::string kNotFound = "!! Warning !!: Directory/Files not found";
+
+std::string setTag(int k) { return "radiobutton" + std::to_string(199 + k); }
+
+// What axes5 shows: the zone fills, the stars, the labels by text and the title.
+struct Drawn {
+    int zones = 0;
+    std::vector<QPointF> stars;
+    std::map<std::string, QPointF> labels;
+    std::string title;
+};
+
+Drawn drawnIn(QCustomPlot& plot)
+{
+    Drawn d;
+    for (int i = 0; i < plot.plottableCount(); ++i) {
+        auto* g = qobject_cast<QCPGraph*>(plot.plottable(i));
+        if (g && g->scatterStyle().shape() == QCPScatterStyle::ssStar)
+            for (auto it = g->data()->constBegin(); it != g->data()->constEnd(); ++it)
+                d.stars.emplace_back(it->key, it->value);
+        d.zones += qobject_cast<QCPCurve*>(plot.plottable(i)) != nullptr;
+    }
+    for (int i = 0; i < plot.itemCount(); ++i)
+        if (auto* t = qobject_cast<QCPItemText*>(plot.item(i)))
+            d.labels[t->text().toStdString()] = t->position->coords();
+    for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)
+        if (auto* t = qobject_cast<QCPTextElement*>(plot.plotLayout()->elementAt(i)))
+            d.title = t->text().toStdString();
+    return d;
+}
+
+// A star at its grade and spread, and its label beside it: 0.2 to the right, on the star's
+// line or, when other labels share the point, whole lines away so none prints over another.
+void expectStar(const Drawn& d, const std::string& label, const GradeSpread& m, int set)
+{
+    const double spread = m.Spread[set - 1].value, grade = m.Grade[set - 1].value;
+    EXPECT_TRUE(std::count(d.stars.begin(), d.stars.end(), QPointF(spread, grade)) > 0) << label;
+    ASSERT_TRUE(d.labels.count(label)) << label;
+    const QPointF at = d.labels.at(label);
+    EXPECT_DOUBLE_EQ(at.x(), spread + 0.2) << label;
+    EXPECT_LE(std::abs(at.y() - grade), 0.3 * double(d.labels.size() - 1) + 1e-9) << label;
+    for (const auto& [other, there] : d.labels) {
+        if (other != label && there.x() == at.x()) {
+            EXPECT_GE(std::abs(there.y() - at.y()), 0.3 - 1e-9) << label << " over " << other;
+        }
+    }
+}
+
+class ColorCodeChartWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        registerAllCallbacks();
+        desktop().dialogs = &dialogs;
+        desktop().session = Session{};
+        desktop().session.origdir = dir.path().string();
+        setResultsPreparingPause(std::chrono::milliseconds(0));
+    }
+    void TearDown() override
+    {
+        for (const char* layout : {"ColorCodeChart.fig", "results.fig"}) deleteWindow(openWindowOf(layout));
+        for (QPointer<QWidget>* w : {&desktop().FigOrig, &desktop().FigOrig1}) delete w->data();
+        desktop().handles1 = Handles();
+        test::settle();
+        useQtDialogs();
+    }
+
+    // An analysis of n sets as the program writes it (T = 1), then the chart window.
+    fs::path analyseAndOpen(int n)
+    {
+        const fs::path folder = test::runAnalysis(desktop().session, dir.path() / ("run" + std::to_string(n)), n);
+        open();
+        return folder;
+    }
+    void open()
+    {
+        ColorCodeChart();
+        window = openWindowOf("ColorCodeChart.fig");
+        ASSERT_NE(window, nullptr);
+        h = Handles(window);
+    }
+    void click(const std::string& tag) { test::click(window, tag); }
+    void type(const std::string& text)
+    {
+        auto* edit = h.get<QLineEdit>("edit2");
+        edit->setText(QString::fromStdString(text));
+        edit->setModified(true);
+        emit edit->editingFinished();
+    }
+    void slide(double percent) { h.get<QSlider>("slider3")->setValue(int(percent * kSliderScale)); }
+    // "on", "off" or "inactive" per control, blank-separated.
+    std::string states(const std::vector<std::string>& tags) const
+    {
+        std::string out;
+        for (const std::string& tag : tags) {
+            const Enable e = enableOf(h[tag]);
+            out += out.empty() ? "" : " ";
+            out += e == Enable::On ? "on" : e == Enable::Off ? "off" : "inactive";
+        }
+        return out;
+    }
+    std::string sets(int n) const
+    {
+        std::vector<std::string> tags;
+        for (int k = 1; k <= n; ++k) tags.push_back(setTag(k));
+        return states(tags);
+    }
+    Drawn drawn() const { return drawnIn(*h.get<QCustomPlot>("axes5")); }
+    void expectBareZones() const
+    {
+        const Drawn d = drawn();
+        EXPECT_EQ(d.zones, 4);
+        EXPECT_TRUE(d.stars.empty() && d.labels.empty() && d.title.empty());
+    }
+
+    test::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    QWidget* window = nullptr;
+    Handles h;
+};
+
+TEST_F(ColorCodeChartWindow, OpensWithTheLoadedSetsAndTheDefaultThreshold)
+{
+    analyseAndOpen(2);
+    EXPECT_EQ(desktop().handles2.window(), window);
+    EXPECT_EQ(sets(8), "on on off off off off off off");
+    auto* slider = h.get<QSlider>("slider3");
+    EXPECT_EQ(slider->minimum(), 0);
+    EXPECT_EQ(slider->maximum(), 100 * kSliderScale);
+    EXPECT_EQ(slider->singleStep(), kSliderScale / 2);
+    EXPECT_EQ(slider->pageStep(), kSliderScale);
+    EXPECT_EQ(valueOf(slider), 85);
+    EXPECT_EQ(stringOf(h["edit2"]), "85");
+    EXPECT_EQ(states({"edit2", "slider3", "pushbutton22", "pushbutton23"}), "on on off off");
+    EXPECT_TRUE(h["text199"]->isVisible());
+    expectBareZones();
+
+    deleteWindow(window);
+    test::settle();
+    const fs::path folder = analyseAndOpen(8);
+    EXPECT_EQ(sets(8), "on on on on on on on on");
+    // The last set is drawn from its own records, like every other.
+    click(setTag(8));
+    click("radiobutton36");
+    const LoadedGradeSpread g = loadGradeSpreadFile(folder / "85" / kGradeSpreadFile);
+    const Drawn d = drawn();
+    EXPECT_EQ(d.labels.size(), 2u);
+    expectStar(d, "FDM_8", g.FDM, 8);
+    expectStar(d, "GDM_8", g.GDM, 8);
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(ColorCodeChartWindow, ThresholdTextMustBeANumberFrom0To100)
+{
+    const fs::path folder = analyseAndOpen(2);
+    type("100");
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(valueOf(h["slider3"]), 100);
+    EXPECT_EQ(desktop().session.thrs, "100");
+    // The stored charts are for 85 until the recompute has run.
+    EXPECT_EQ(states({"pushbutton23"}), "on");
+    EXPECT_EQ(states(kKinds), "off off off off off off off");
+
+    for (const char* refused : {"100.5", "-1", "abc"}) {
+        dialogs.errors.clear();
+        type(refused);
+        EXPECT_EQ(dialogs.errors, std::vector<std::string>{kBadInput}) << refused;
+        EXPECT_EQ(desktop().session.thrs, "100") << refused;
+        EXPECT_EQ(valueOf(h["slider3"]), 100) << refused;
+    }
+
+    // The recompute does not take the refused text for a threshold folder.
+    dialogs.errors.clear();
+    click("pushbutton23");
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{kBadInput});
+    EXPECT_FALSE(fs::exists(folder / "abc"));
+    EXPECT_EQ(states(kKinds), "off off off off off off off");
+}
+
+TEST_F(ColorCodeChartWindow, SliderThresholdIsRecomputedIntoItsOwnFolder)
+{
+    const fs::path folder = analyseAndOpen(3);
+    slide(85.5);
+    EXPECT_EQ(stringOf(h["edit2"]), "85.5");
+    EXPECT_EQ(desktop().session.thrs, "85.5");
+    EXPECT_EQ(states({"pushbutton23", "radiobutton31"}), "on on");  // the slider leaves the kinds as they are
+
+    click("pushbutton23");
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    EXPECT_EQ(states({"pushbutton23"}), "off");
+    EXPECT_EQ(states(kKinds), "on on on on on on on");
+
+    std::set<std::string> expected = {"GRADE_SPREAD.mat"}, written;
+    for (int k = 1; k <= 4; ++k) {
+        const std::string n = std::to_string(k), a = "ADM_" + n, f = "FDM_" + n, g = "GDM_" + n;
+        for (const std::string& kind : {a, f, g, a + "_" + f + "_" + g, a + "_" + f, a + "_" + g, f + "_" + g})
+            expected.insert("FsvColorCodeChart" + kind + "_85.5.fig");
+    }
+    for (const auto& entry : fs::directory_iterator(folder / "85.5")) written.insert(entry.path().filename().string());
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(readFigureFile(folder / "85.5" / "FsvColorCodeChartADM_2_85.5.fig").axes.title,
+              "FSV COLOR CODE CHART - threshold =85.5");
+
+    // Grades and spreads of 85.5 %, from the analysis's own histograms.
+    const LoadedAnalysis analysis = loadAnalysisFile(folder / kMagnitudeAnalysisFile);
+    const LoadedGradeSpread stored = loadGradeSpreadFile(folder / "85.5" / kGradeSpreadFile);
+    const GradeSpread gdm = FSV_CC(0.855, analysis.result.gdm.GDMc);
+    ASSERT_EQ(stored.GDM.Grade.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(stored.GDM.Grade[i].value, gdm.Grade[i].value) << i;
+        EXPECT_EQ(stored.GDM.Spread[i].range, gdm.Spread[i].range) << i;
+    }
+
+    click(setTag(1));
+    click("radiobutton31");
+    EXPECT_EQ(drawn().title, "FSV COLOR CODE CHART - threshold =85.5");
+}
+
+TEST_F(ColorCodeChartWindow, RecomputedGradeSpreadFileHasNineVariablesForOtherReaders)
+{
+    if (std::system("/usr/bin/python3 -c 'import scipy.io' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "SciPy is not installed";
+    const fs::path folder = analyseAndOpen(2);
+    slide(90);
+    click("pushbutton23");
+    const fs::path file = folder / "90" / kGradeSpreadFile, output = dir.path() / "read.txt";
+    ASSERT_TRUE(fs::exists(file));
+    const std::string script = "import sys, scipy.io\n"
+                               "v = scipy.io.loadmat(sys.argv[1])\n"
+                               "print(' '.join(sorted(k for k in v if not k.startswith('__'))))\n"
+                               "print(int(v['N_DATA'][0, 0]), v['S_MARKER'][0])\n"
+                               "for c in v['Spread_FDM'][0]: print(int(c['value'][0, 0][0, 0]), c['range'][0, 0][0])\n";
+    const std::string command =
+        "/usr/bin/python3 -c \"" + script + "\" '" + file.string() + "' > '" + output.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+
+    std::ifstream in(output);
+    std::string names, line;
+    std::getline(in, names);
+    EXPECT_EQ(names, "D Grade_ADM Grade_FDM Grade_GDM N_DATA S_MARKER Spread_ADM Spread_FDM Spread_GDM");
+    std::getline(in, line);
+    EXPECT_EQ(line, "2 rbgycmbkk");
+    const GradeSpread fdm = FSV_CC(0.90, loadAnalysisFile(folder / kMagnitudeAnalysisFile).result.fdm.FDMc);
+    for (std::size_t i = 0; i < 3; ++i) {
+        ASSERT_TRUE(std::getline(in, line));
+        EXPECT_EQ(line, std::to_string(int(fdm.Spread[i].value)) + " " + fdm.Spread[i].range) << i;
+    }
+}
+
+TEST_F(ColorCodeChartWindow, TwoMeasuresOfTwoSetsAreDrawnLockedAndSaved)
+{
+    const fs::path folder = analyseAndOpen(3);
+    const LoadedGradeSpread g = loadGradeSpreadFile(folder / "85" / kGradeSpreadFile);
+    click(setTag(1));
+    click(setTag(2));
+    click("radiobutton34");
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+
+    const Drawn d = drawn();
+    EXPECT_EQ(d.zones, 4);
+    EXPECT_EQ(d.title, "FSV COLOR CODE CHART - threshold =85");
+    EXPECT_EQ(d.labels.size(), 4u);
+    EXPECT_EQ(d.stars.size(), 4u);
+    for (int k = 1; k <= 2; ++k) {
+        expectStar(d, "ADM_" + std::to_string(k), g.ADM, k);
+        expectStar(d, "FDM_" + std::to_string(k), g.FDM, k);
+    }
+    // While it is shown, nothing that would change it can be touched.
+    EXPECT_EQ(states(kKinds), "off off off on off off off");
+    EXPECT_EQ(sets(3), "off off off");
+    EXPECT_EQ(states({"edit2", "slider3", "pushbutton22"}), "inactive inactive on");
+
+    click("pushbutton22");
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    const QImage image(QString::fromStdString((folder / "85" / "FsvColorCodeChartADM_FDM_85.bmp").string()), "BMP");
+    ASSERT_FALSE(image.isNull());
+    bool blue = false, black = false;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            blue = blue || image.pixel(x, y) == qRgb(0, 0, 255);
+            black = black || image.pixel(x, y) == qRgb(0, 0, 0);
+        }
+    EXPECT_TRUE(blue && black) << "the picture lacks the blue zone or the stars";
+}
+
+TEST_F(ColorCodeChartWindow, SwitchingAKindOffClearsToTheBareZones)
+{
+    const fs::path folder = analyseAndOpen(3);
+    click(setTag(1));
+    click(setTag(3));
+    click("radiobutton34");
+    click("radiobutton34");
+    expectBareZones();
+    EXPECT_EQ(states(kKinds), "on on on on on on on");
+    EXPECT_EQ(sets(3), "on on on");
+    EXPECT_EQ(states({"edit2", "slider3"}), "on on");
+
+    click("radiobutton36");
+    std::set<std::string> labels;
+    for (const auto& [text, at] : drawn().labels) labels.insert(text);
+    EXPECT_EQ(labels, (std::set<std::string>{"FDM_1", "GDM_1", "FDM_3", "GDM_3"}));
+
+    // With no kind on there is nothing to save.
+    click("radiobutton36");
+    click("pushbutton22");
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string>{"!! Warning !!: Sorry, figure not found"});
+    for (const auto& entry : fs::directory_iterator(folder / "85")) EXPECT_NE(entry.path().extension(), ".bmp");
+}
+
+TEST_F(ColorCodeChartWindow, KindWithoutDataSetIsASelectionError)
+{
+    analyseAndOpen(2);
+    dialogs.answers = {"Help"};
+    click("radiobutton37");
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    const Question& q = dialogs.questions.front();
+    EXPECT_EQ(q.title + ": " + q.message, "Quit Program: Selection Error!");
+    EXPECT_EQ(q.buttons, (std::vector<std::string>{"OK", "Help"}));
+    EXPECT_EQ(q.defaultButton, "OK");
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string>{"!! Warning !!: Sorry, no help available"});
+    for (const std::string& kind : kKinds) EXPECT_EQ(valueOf(h[kind]), 0) << kind;
+    expectBareZones();
+}
+
+TEST_F(ColorCodeChartWindow, MissingThresholdFolderIsReportedAndUnlocks)
+{
+    // Browsing results whose threshold folder is not the default one.
+    Session& s = desktop().session;
+    const fs::path folder = test::runAnalysis(s, dir.path() / "run", 2);
+    fs::rename(folder / "85", folder / "90");
+    s.T = 0;
+    s.folder1 = folder.string();
+    open();
+    EXPECT_EQ(states({"edit2", "slider3"}), "off off");
+    click(setTag(1));
+    click("radiobutton31");
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string>{kNotFound});
+    EXPECT_EQ(valueOf(h["radiobutton31"]), 0);
+    EXPECT_EQ(states({"edit2", "slider3", "pushbutton22"}), "on on off");
+    EXPECT_EQ(states(kKinds), "on on on on on on on");
+    expectBareZones();
+
+    // Another threshold folder of the browsed results can then be named, but not recomputed.
+    type("90");
+    EXPECT_EQ(states({"pushbutton23"}), "off");
+    click("radiobutton31");
+    EXPECT_EQ(drawn().labels.count("ADM_1"), 1u);
+    click("pushbutton22");
+    EXPECT_TRUE(fs::exists(folder / "90" / "FsvColorCodeChartADM_90.bmp"));
+
+    // After an analysis: a threshold moved to but not recomputed has no folder yet.
+    deleteWindow(window);
+    test::settle();
+    dialogs.warnings.clear();
+    s.T = 1;
+    open();
+    slide(70);
+    click(setTag(2));
+    click("radiobutton33");
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string>{kNotFound});
+    EXPECT_EQ(valueOf(h["radiobutton33"]), 0);
+    EXPECT_EQ(states({"edit2", setTag(2)}), "on on");
+    expectBareZones();
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(ColorCodeChartWindow, GoingBackShowsTheOriginalDataAgain)
+{
+    analyseAndOpen(2);
+    desktop().FigOrig = new QWidget;
+    desktop().FigOrig1 = new QWidget;
+    QPointer<QWidget> chart = window;
+    click("pushbutton21");
+    test::settle();
+    EXPECT_TRUE(chart.isNull());
+    EXPECT_EQ(openWindowOf("ColorCodeChart.fig"), nullptr);
+    EXPECT_TRUE(desktop().FigOrig->isVisible() && desktop().FigOrig1->isVisible());
+
+    // Closing the window from its title bar does the same.
+    desktop().FigOrig->hide();
+    open();
+    chart = window;
+    window->close();
+    test::settle();
+    EXPECT_TRUE(chart.isNull());
+    EXPECT_TRUE(desktop().FigOrig->isVisible());
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,136 @@
+#include "desktop/loadata.h"
+
+#include "desktop/desktop.h"
+#include "desktop/entry.h"
+#include "desktop/controls.h"
+#include "desktop/layouts.h"
+#include "support/scripted_choosers.h"
+#include "support/temp_dir.h"
+#include "support/window_driver.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace orvane {
+namespace {
+
+class DataWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        registerAllCallbacks();
+        desktop().choosers = &choosers;
+        desktop().session.dataset.fill(std::string());
+    }
+    void TearDown() override
+    {
+        deleteWindow(openWindowOf("loadata.fig"));
+        test::settle();
+        useQtDialogs();
+    }
+    // Opens the window, lets `steps` act on it while loadata waits, and gives the box states
+    // seen just before the window closed.
+    std::string run(std::function<void(QWidget*)> steps)
+    {
+        std::string seen;
+        test::whenWindowOpens("loadata.fig", [&seen, steps](QWidget* w) {
+            steps(w);
+            seen = boxes(w);
+            if (openWindowOf("loadata.fig")) test::click(w, "pushbutton15");
+        });
+        loadata(desktop().session);
+        return seen;
+    }
+    // One letter per box: I inactive, O on, - off; then each box's text ("" for empty) in brackets.
+    static std::string boxes(QWidget* w)
+    {
+        std::string s;
+        for (int k = 1; k <= 8; ++k) {
+            const Enable e = enableOf(Handles(w)["edit" + std::to_string(100 + k)]);
+            s += e == Enable::Inactive ? 'I' : e == Enable::On ? 'O' : '-';
+        }
+        return s;
+    }
+    static std::string text(QWidget* w, int k) { return stringOf(Handles(w)["edit" + std::to_string(100 + k)]); }
+
+    test::TempDir dir;
+    test::ScriptedChoosers choosers;
+};
+
+TEST_F(DataWindow, SlotsFillInAnyOrderAndTheNextBoxIsMarked)
+{
+    const std::string a = dir.write("a.txt", "1 2\n"), b = dir.write("b.txt", "1 2\n");
+    choosers.files = {test::chosen(a), test::chosen(b)};
+    std::string texts;
+    const std::string seen = run([&texts](QWidget* w) {
+        EXPECT_EQ(boxes(w), "IIIIIIII");
+        test::click(w, "pushbutton102");
+        test::click(w, "pushbutton104");
+        texts = text(w, 1) + "|" + text(w, 2) + "|" + text(w, 3);
+    });
+    EXPECT_EQ(seen, "-O-OIIII");
+    EXPECT_EQ(texts, a + "||" + b);
+    EXPECT_EQ(desktop().session.dataset[0], a);
+    EXPECT_EQ(desktop().session.dataset[1], "");
+    EXPECT_EQ(desktop().session.dataset[2], b);
+    EXPECT_EQ(choosers.fileTitles, (std::vector<std::string>{"Select Dataset 1 ", "Select Dataset 3 "}));
+}
+
+TEST_F(DataWindow, CancelKeepsThePathSlotEightMarksNothingAndClearEmptiesAll)
+{
+    const std::string a = dir.write("a.txt", "1 2\n"), h = dir.write("h.txt", "1 2\n");
+    choosers.files = {test::chosen(a), std::nullopt, test::chosen(h)};
+    std::string afterCancel;
+    const std::string seen = run([&afterCancel](QWidget* w) {
+        test::click(w, "pushbutton102");
+        test::click(w, "pushbutton102");  // cancelled: box emptied and greyed, path kept
+        afterCancel = text(w, 1);
+        test::click(w, "pushbutton109");
+    });
+    EXPECT_EQ(afterCancel, "");
+    EXPECT_EQ(seen, "-OIIIII-");  // box 2 marked by slot 1's first choice; slot 8 marks none
+    EXPECT_EQ(desktop().session.dataset[0], a);
+    EXPECT_EQ(desktop().session.dataset[7], h);
+
+    // Clear All: every slot and box emptied, the window gone.
+    choosers.files = {test::chosen(a)};
+    run([](QWidget* w) {
+        test::click(w, "pushbutton103");
+        test::click(w, "pushbutton12");
+    });
+    for (const auto& slot : desktop().session.dataset) EXPECT_EQ(slot, "");
+    EXPECT_EQ(openWindowOf("loadata.fig"), nullptr);
+}
+
+TEST_F(DataWindow, ADroppedFileFillsTheSlotUnderIt)
+{
+    const std::string c = dir.write("c.dat", "1 2\n");
+    std::string texts;
+    run([&texts, c](QWidget* w) {
+        QWidget* box = Handles(w)["edit105"];
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(c))});
+        const QPoint at = box->mapTo(w, box->rect().center());
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &drop);
+        texts = text(w, 5);
+        // A folder is not a data file: refused.
+        QMimeData folder;
+        folder.setUrls({QUrl::fromLocalFile(QString::fromStdString(std::filesystem::path(c).parent_path().string()))});
+        QDragEnterEvent refused(at, Qt::CopyAction, &folder, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &refused);
+        EXPECT_FALSE(refused.isAccepted());
+    });
+    EXPECT_EQ(texts, c);
+    EXPECT_EQ(desktop().session.dataset[4], c);
+}
+
+}  // namespace
+}  // namespace orvane

@@ -1,0 +1,535 @@
+// The results window on result folders written by the program: control states, plots,
+// original data, saved folders and plot export, with scripted dialogs and choosers.
+#include "desktop/results_window.h"
+
+#include "desktop/desktop.h"
+#include "desktop/entry.h"
+#include "analysis/result_files.h"
+#include "desktop/controls.h"
+#include "desktop/layouts.h"
+#include "support/analysis_fixture.h"
+#include "support/recording.h"
+#include "support/scripted_choosers.h"
+#include "support/temp_dir.h"
+#include "support/window_driver.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTimer>
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <memory>
+
+namespace orvane {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const char* const kSelectors[] = {"radiobutton38", "radiobutton54", "radiobutton40", "radiobutton41",
+                                  "radiobutton42", "radiobutton43", "radiobutton44", "radiobutton45"};
+const char* const kPlots[] = {"radiobutton19", "radiobutton20", "radiobutton21",
+                              "radiobutton25", "radiobutton26", "radiobutton27"};
+
+struct Analysis {
+    Session session;  // the globals as the analysis left them
+    fs::path folder;
+};
+
+std::string titleOf(QCustomPlot* p)
+{
+    for (int i = 0; i < p->plotLayout()->elementCount(); ++i)
+        if (auto* t = qobject_cast<QCPTextElement*>(p->plotLayout()->elementAt(i))) return t->text().toStdString();
+    return {};
+}
+
+std::vector<std::string> legendOf(QCustomPlot* p)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < p->legend->itemCount(); ++i)
+        if (auto* item = qobject_cast<QCPPlottableLegendItem*>(p->legend->item(i)))
+            rows.push_back(item->plottable()->name().toStdString());
+    return rows;
+}
+
+Vec valuesOf(QCPGraph* g)
+{
+    Vec v;
+    for (auto it = g->data()->constBegin(); it != g->data()->constEnd(); ++it) v.push_back(it->value);
+    return v;
+}
+
+class ResultsWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { out = std::make_unique<test::TempDir>(); }
+    static void TearDownTestSuite()
+    {
+        analyses.clear();
+        out.reset();
+    }
+    // One analysis per kind, run once for all tests: n sets, a1 = 1 time domain, else
+    // frequency domain with menu answer 1 magnitude or 2 phase.
+    static const Analysis& analysis(int n, int a1 = 1, int menu = 1)
+    {
+        const std::string key = std::to_string(n) + "-" + std::to_string(a1) + "-" + std::to_string(menu);
+        auto it = analyses.find(key);
+        if (it == analyses.end()) {
+            Analysis a;
+            a.folder = test::runAnalysis(a.session, out->path() / key, n, a1, menu);
+            it = analyses.emplace(key, a).first;
+        }
+        return it->second;
+    }
+
+    void SetUp() override
+    {
+        registerAllCallbacks();
+        desktop().dialogs = &dialogs;
+        desktop().choosers = &choosers;
+        setResultsPreparingPause(0ms);
+    }
+    void TearDown() override
+    {
+        for (const char* layout : {"results.fig", "orvane", "ColorCodeChart.fig"}) deleteWindow(openWindowOf(layout));
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "Legend" || w->objectName() == "Original") deleteWindow(w);
+        test::settle();
+        useQtDialogs();
+        desktop().session = Session{};
+        setResultsPreparingPause(2000ms);
+    }
+
+    // A copy of the analysis folder that a test may change; the globals point to it.
+    fs::path openCopyOf(const Analysis& a, const std::string& name = "copy")
+    {
+        const fs::path copy = dir.path() / name;
+        fs::copy(a.folder, copy, fs::copy_options::recursive);
+        desktop().session = a.session;
+        desktop().session.dirpath = dir.path().string();
+        desktop().session.nmdr = name;
+        open();
+        return copy;
+    }
+    void openAfter(const Analysis& a)
+    {
+        desktop().session = a.session;
+        open();
+    }
+    void openBrowsing()
+    {
+        desktop().session = Session{};
+        desktop().session.T = 0;
+        open();
+    }
+    void open()
+    {
+        results();
+        window = openWindowOf("results.fig");
+        ASSERT_NE(window, nullptr);
+        h = Handles(window);
+    }
+    void browse(const fs::path& folder)
+    {
+        choosers.folders.push_back(folder.string());
+        click("pushbutton2");
+    }
+    void click(const std::string& tag) { test::click(window, tag); }
+    void choose(std::initializer_list<int> sets)
+    {
+        for (int k : sets) click(kSelectors[k - 1]);
+    }
+    QCustomPlot* axes3() { return h.get<QCustomPlot>("axes3"); }
+    // One character per control: 1 on, 0 off (enabled, visible or value).
+    template <std::size_t n, class F> std::string row(const char* const (&tags)[n], F f)
+    {
+        std::string s;
+        for (const char* tag : tags) s += f(h[tag]) ? '1' : '0';
+        return s;
+    }
+    static bool enabled(QWidget* w) { return enableOf(w) == Enable::On; }
+    static bool shown(QWidget* w) { return !w->isHidden(); }
+    static bool on(QWidget* w) { return valueOf(w) == 1; }
+
+    static inline std::unique_ptr<test::TempDir> out;
+    static inline std::map<std::string, Analysis> analyses;
+    test::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    test::ScriptedChoosers choosers;
+    QWidget* window = nullptr;
+    Handles h;
+};
+
+TEST_F(ResultsWindow, SelectorsAfterAnAnalysisFollowItsNumberOfSets)
+{
+    openAfter(analysis(2));
+    EXPECT_EQ(row(kSelectors, enabled), "11000000");
+    EXPECT_EQ(row(kPlots, shown), "111111");
+    EXPECT_EQ(row(kPlots, enabled), "000000");
+    EXPECT_TRUE(shown(h["text2"]));  // time domain
+    EXPECT_FALSE(shown(h["text4"]));
+    EXPECT_FALSE(shown(h["pushbutton2"]));
+    EXPECT_TRUE(shown(h["pushbutton20"]) && shown(h["pushbutton44"]) && shown(h["text14"]));
+    EXPECT_FALSE(shown(h["pushbutton10"]) || shown(h["text16"]));
+    EXPECT_EQ(desktop().handles1.window(), window);
+
+    openAfter(analysis(8, 0, 2));  // phase: the same window, opened again
+    EXPECT_EQ(openWindowOf("results.fig"), window);
+    EXPECT_EQ(row(kSelectors, enabled), "11111111");
+    EXPECT_TRUE(shown(h["text4"]));
+}
+
+TEST_F(ResultsWindow, ControlsAppearOnlyAfterThePreparingPause)
+{
+    setResultsPreparingPause(300ms);
+    std::string during;
+    QTimer::singleShot(100, [&] {  // runs inside the pause: the window keeps being served
+        const Handles w(openWindowOf("results.fig"));
+        during = std::string(shown(w["text16"]) ? "text16 " : "") + (shown(w["pushbutton1"]) ? "pushbutton1 " : "") +
+                 (shown(w["radiobutton19"]) ? "radiobutton19 " : "") + (shown(w["axes3"]) ? "axes3" : "");
+    });
+    openAfter(analysis(2));
+    EXPECT_EQ(during, "text16 ");
+    EXPECT_FALSE(shown(h["text16"]));
+    EXPECT_TRUE(shown(h["pushbutton1"]) && shown(h["axes3"]));
+}
+
+TEST_F(ResultsWindow, BrowsingAFolderWithBothResultFilesLoadsTheMagnitudeAnalysis)
+{
+    openBrowsing();
+    EXPECT_EQ(row(kSelectors, enabled), "00000000");
+    EXPECT_TRUE(shown(h["pushbutton2"]));
+    EXPECT_FALSE(shown(h["pushbutton20"]) || shown(h["text2"]) || shown(h["text4"]));
+
+    const fs::path folder = dir.path() / "both";
+    fs::copy(analysis(5).folder, folder, fs::copy_options::recursive);
+    fs::copy_file(analysis(8, 0, 2).folder / kPhaseAnalysisFile, folder / kPhaseAnalysisFile);
+    browse(folder);
+    EXPECT_EQ(choosers.folderPrompts.back(), "Select a folder");
+    EXPECT_EQ(stringOf(h["pushbutton2"]), "Magnitude Analysis");
+    EXPECT_EQ(desktop().session.N_DATA, 5u);  // the magnitude file's, not the phase file's 8
+    EXPECT_EQ(desktop().session.Dest1, "1");
+    EXPECT_EQ(desktop().session.T, 0);
+    EXPECT_EQ(row(kSelectors, shown), "11111000");
+    EXPECT_EQ(row(kSelectors, enabled), "11111000");
+    EXPECT_TRUE(shown(h["pushbutton20"]) && shown(h["pushbutton44"]));
+    EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(ResultsWindow, BrowsingAFolderWithoutResultFilesWarnsAndResets)
+{
+    openBrowsing();
+    browse(dir.path());
+    EXPECT_EQ(dialogs.warnings, (std::vector<std::string>{"!! Warning !!: .mat file not available!!"}));
+    EXPECT_EQ(stringOf(h["pushbutton2"]), "Folder 1");
+    EXPECT_EQ(row(kPlots, on), "000000");
+    EXPECT_EQ(row(kPlots, enabled), "000000");
+    EXPECT_FALSE(on(h["radiobutton39"]) || enabled(h["radiobutton39"]));
+    EXPECT_FALSE(axes3()->xAxis2->visible());  // box off
+    EXPECT_EQ(desktop().session.T, 0);
+    EXPECT_NE(desktop().session.Dest1, "1");
+}
+
+TEST_F(ResultsWindow, CancellingKeepsTheLoadedFolderAndForgetsItsOriginalDataWindows)
+{
+    openBrowsing();
+    browse(analysis(5).folder);
+    choose({1});
+    click("pushbutton44");
+    const QPointer<QWidget> original = desktop().FigOrig, legend = desktop().FigOrig1;
+    ASSERT_TRUE(original && legend);
+
+    click("pushbutton2");  // nothing scripted: cancelled
+    EXPECT_EQ(stringOf(h["pushbutton2"]), "Magnitude Analysis");
+    EXPECT_EQ(desktop().session.N_DATA, 5u);
+    EXPECT_EQ(desktop().session.folder1, analysis(5).folder.string());
+    EXPECT_FALSE(desktop().FigOrig || desktop().FigOrig1);
+    test::settle();
+    EXPECT_TRUE(original && original->isVisible() && legend && legend->isVisible());  // not closed
+    click("radiobutton19");  // the folder still serves the plots
+    EXPECT_EQ(axes3()->graphCount(), 1);
+    EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(ResultsWindow, SetsTwoAndFiveAreNamedInTheOriginalDataAndThePlot)
+{
+    openAfter(analysis(5));
+    choose({2, 5});
+    click("pushbutton44");
+    EXPECT_EQ(row(kSelectors, enabled), "00000000");
+    EXPECT_EQ(row(kPlots, enabled), "111111");
+    EXPECT_TRUE(shown(h["pushbutton33"]));
+    EXPECT_FALSE(enabled(h["pushbutton44"]));
+
+    ASSERT_TRUE(desktop().FigOrig && desktop().FigOrig1);
+    EXPECT_EQ(desktop().FigOrig->objectName(), "Original");
+    EXPECT_EQ(desktop().FigOrig1->objectName(), "Legend");
+    EXPECT_EQ(Handles(desktop().FigOrig1).get<QListWidget>("textbox")->count(), 7);
+    auto* original = desktop().FigOrig->findChild<QCustomPlot*>();
+    EXPECT_EQ(legendOf(original), (std::vector<std::string>{"Dataset2", "Dataset5", "Average "}));
+    EXPECT_EQ(titleOf(original), "Original Dataset");
+    EXPECT_EQ(original->xAxis->label().toStdString(), "Time");
+
+    click("radiobutton19");
+    EXPECT_EQ(row(kPlots, enabled), "100000");
+    EXPECT_TRUE(shown(h["pushbutton10"]));
+    EXPECT_EQ(legendOf(axes3()), (std::vector<std::string>{"Dataset2", "Dataset5"}));
+    EXPECT_EQ(titleOf(axes3()), "ADMi Magnitude");
+    const LoadedAnalysis file = loadAnalysisFile(analysis(5).folder / kMagnitudeAnalysisFile);
+    ASSERT_EQ(axes3()->graphCount(), 2);
+    EXPECT_EQ(valuesOf(axes3()->graph(1)), file.result.adm.ADMi[4]);
+    EXPECT_EQ(axes3()->graph(0)->pen().color(), QColor(Qt::blue));  // S_MARKER letter 2
+    EXPECT_EQ(axes3()->graph(1)->pen().color(), QColor(Qt::cyan));
+    EXPECT_EQ(axes3()->graph(1)->pen().style(), Qt::DashDotLine);
+
+    click("radiobutton19");  // deselected: the plot area is clear and the others usable again
+    EXPECT_EQ(axes3()->graphCount(), 0);
+    EXPECT_EQ(titleOf(axes3()), "");
+    EXPECT_EQ(row(kPlots, enabled), "111111");
+    EXPECT_FALSE(shown(h["pushbutton10"]));
+
+    click("pushbutton33");
+    test::settle();
+    EXPECT_FALSE(desktop().FigOrig || desktop().FigOrig1);
+    EXPECT_EQ(row(kSelectors, on), "00000000");
+    EXPECT_EQ(row(kSelectors, enabled), "11111000");
+    EXPECT_EQ(row(kPlots, enabled), "000000");
+    EXPECT_TRUE(enabled(h["pushbutton44"]));
+}
+
+TEST_F(ResultsWindow, HistogramScaleComesFromSetOneWhenItIsNotChosen)
+{
+    openAfter(analysis(5));
+    choose({3});
+    click("pushbutton44");
+    click("radiobutton26");
+    const LoadedAnalysis file = loadAnalysisFile(analysis(5).folder / kMagnitudeAnalysisFile);
+    const Histogram& one = file.result.fdm.FDMc[0];
+    const double top = *std::max_element(one.begin(), one.end());
+    EXPECT_DOUBLE_EQ(axes3()->yAxis->range().upper, top + top / 4);
+    EXPECT_DOUBLE_EQ(axes3()->yAxis->range().lower, 0);
+    EXPECT_EQ(legendOf(axes3()), (std::vector<std::string>{"Dataset3"}));
+    EXPECT_EQ(titleOf(axes3()), "FDMc Magnitude");
+    EXPECT_EQ(axes3()->graph(0)->scatterStyle().shape(), QCPScatterStyle::ssCircle);
+    EXPECT_EQ(axes3()->itemCount(), 6);  // the class names
+}
+
+TEST_F(ResultsWindow, BrowsedPlotsAreTitledMagnitudeOrByTheirVariable)
+{
+    openBrowsing();
+    browse(analysis(8, 0, 2).folder);  // a phase analysis
+    EXPECT_EQ(stringOf(h["pushbutton2"]), "Phase Analysis");
+    choose({1});
+    click("pushbutton44");
+    click("radiobutton20");
+    EXPECT_EQ(titleOf(axes3()), "FDMi Magnitude");
+    EXPECT_EQ(axes3()->xAxis->label().toStdString(), "Frequency");
+    click("radiobutton20");
+    click("radiobutton27");
+    EXPECT_EQ(titleOf(axes3()), "GDMc");
+}
+
+TEST_F(ResultsWindow, OnlyADMiResetsTheSixSelectionsWhenDeselectedWhileBrowsing)
+{
+    openBrowsing();
+    browse(analysis(5).folder);
+    choose({1});
+    click("pushbutton44");
+    click("radiobutton20");
+    setValue(h["radiobutton25"], 1);  // a value left on elsewhere
+    click("radiobutton20");
+    EXPECT_EQ(row(kPlots, on), "000100");
+    EXPECT_EQ(row(kPlots, enabled), "111111");
+
+    click("radiobutton19");
+    click("radiobutton19");
+    EXPECT_EQ(row(kPlots, on), "000000");
+    EXPECT_EQ(row(kPlots, enabled), "111111");
+}
+
+TEST_F(ResultsWindow, ClosingTheLegendWindowWithYesDeletesOnlyIt)
+{
+    openAfter(analysis(2));
+    choose({1});
+    click("pushbutton44");
+    const QPointer<QWidget> original = desktop().FigOrig, legend = desktop().FigOrig1;
+
+    dialogs.answers = {"No"};
+    legend->close();
+    test::settle();
+    ASSERT_TRUE(legend);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].message, "Close Specified Figure?");
+    EXPECT_EQ(dialogs.questions[0].title, "Close Request Function");
+
+    dialogs.answers = {"Yes"};
+    legend->close();
+    test::settle();
+    EXPECT_FALSE(legend);
+    EXPECT_FALSE(desktop().FigOrig1);
+    EXPECT_TRUE(original && desktop().FigOrig == original && original->isVisible());
+}
+
+TEST_F(ResultsWindow, BackToTheMainWindowClosesTheOriginalDataWindows)
+{
+    openBrowsing();
+    browse(analysis(2).folder);
+    choose({2});
+    click("pushbutton44");
+    const QPointer<QWidget> original = desktop().FigOrig, legend = desktop().FigOrig1, results = window;
+    click("pushbutton1");
+    test::settle();
+    EXPECT_FALSE(original || legend || results);
+    EXPECT_EQ(desktop().session.Dest1, "0");
+    EXPECT_NE(openWindowOf("orvane"), nullptr);
+}
+
+TEST_F(ResultsWindow, NoChosenSetAsksForASelection)
+{
+    openAfter(analysis(2));
+    dialogs.answers = {"Help"};
+    click("pushbutton44");
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].message, "Selection Error!");
+    EXPECT_EQ(dialogs.questions[0].title, "Quit Program");
+    EXPECT_EQ(dialogs.questions[0].buttons, (std::vector<std::string>{"OK", "Help"}));
+    EXPECT_EQ(dialogs.warnings, (std::vector<std::string>{"!! Warning !!: Sorry, no help available"}));
+    EXPECT_FALSE(desktop().FigOrig || shown(h["pushbutton33"]));
+    EXPECT_EQ(row(kPlots, enabled), "000000");
+}
+
+// The picture holds the plot: white paper with the curves' colour somewhere on it.
+void expectPlotPicture(const fs::path& file, QSize size)
+{
+    ASSERT_TRUE(fs::exists(file)) << file;
+    std::ifstream in(file, std::ios::binary);
+    char magic[2] = {};
+    in.read(magic, 2);
+    EXPECT_EQ(std::string(magic, 2), "BM");
+    QImage picture;
+    ASSERT_TRUE(picture.load(QString::fromStdString(file.string()), "BMP"));
+    EXPECT_EQ(picture.size(), size);
+    int red = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) red += picture.pixel(x, y) == qRgb(255, 0, 0);
+    EXPECT_GT(red, 20);
+}
+
+TEST_F(ResultsWindow, SavedPlotsAreBmpPicturesNamedByVariableAndAnalysis)
+{
+    const fs::path magnitude = openCopyOf(analysis(5), "magnitude");
+    choose({1});
+    click("pushbutton44");
+    click("radiobutton19");
+    click("pushbutton10");
+    expectPlotPicture(magnitude / "ADMi magnitude.bmp", window->size());
+    EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    EXPECT_EQ(titleOf(axes3()), "ADMi Magnitude");  // the window itself is unchanged
+
+    deleteWindow(window);
+    test::settle();
+    const fs::path phase = openCopyOf(analysis(8, 0, 2), "phase");
+    choose({1, 2});
+    click("pushbutton44");
+    click("radiobutton26");
+    click("pushbutton10");
+    expectPlotPicture(phase / "FDMc phase.bmp", window->size());
+}
+
+TEST_F(ResultsWindow, AResultFileThatIsNotAMatFileIsToldAndTheWindowStaysUsable)
+{
+    const fs::path folder = openCopyOf(analysis(2));
+    choose({1});
+    click("pushbutton44");
+    const fs::path file = folder / kMagnitudeAnalysisFile;
+    fs::rename(file, folder / "kept.mat");
+    std::ofstream(file) << "1 2\n3 4\n";
+    click("radiobutton21");
+    ASSERT_EQ(dialogs.warnings.size(), 1u);
+    EXPECT_NE(dialogs.warnings[0].find(file.string()), std::string::npos) << dialogs.warnings[0];
+    EXPECT_EQ(row(kPlots, on), "000000");
+    EXPECT_EQ(row(kPlots, enabled), "111111");
+    EXPECT_FALSE(shown(h["pushbutton10"]));
+
+    fs::rename(folder / "kept.mat", file);
+    click("radiobutton21");
+    EXPECT_EQ(axes3()->graphCount(), 1);
+    EXPECT_EQ(titleOf(axes3()), "GDMi Magnitude");
+}
+
+TEST_F(ResultsWindow, TheChartButtonStepsAsideAndResultsOneBringsTheWindowBack)
+{
+    openAfter(analysis(5));
+    choose({1});
+    click("pushbutton44");
+    desktop().session.ctrlp = 1;
+    click("pushbutton20");
+    EXPECT_EQ(desktop().session.ctrlp, 0);
+    EXPECT_FALSE(window->isVisible() || desktop().FigOrig->isVisible() || desktop().FigOrig1->isVisible());
+    deleteWindow(openWindowOf("ColorCodeChart.fig"));
+
+    desktop().session.N_DATA = 3;
+    results(1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(desktop().session.N_DATA, 5u);  // reloaded from the analysis file
+    EXPECT_EQ(desktop().session.D, 1);
+}
+
+// A "CombinedAnalysis.mat" as GNU Octave writes it: three sets and their average, no GDMi.
+bool writeCombinedAnalysis(const fs::path& folder)
+{
+    if (std::system("command -v octave-cli >/dev/null 2>&1") != 0) return false;
+    const fs::path script = folder / "combined.m";
+    std::ofstream(script) << "D = 1; N_DATA = 3; S_MARKER = 'rbgycmbkk';\n"
+                             "Mfreq = (0:39)' / 4;\n"
+                             "Mdata = cell(1, 4); ADMi = cell(1, 4); ADMc = cell(1, 4);\n"
+                             "for k = 1:4\n"
+                             "  Mdata{k} = sin(Mfreq * k) + k;\n"
+                             "  ADMi{k} = abs(cos(Mfreq * k)) / k;\n"
+                             "  ADMc{k} = [0.4; 0.3; 0.1; 0.1; 0.05; 0.05] * k / 4;\n"
+                             "end\n"
+                             "save('-v6', fullfile(argv(){1}, 'CombinedAnalysis.mat'), 'D', 'N_DATA', 'S_MARKER', "
+                             "'Mfreq', 'Mdata', 'ADMi', 'ADMc');\n";
+    const std::string command =
+        "octave-cli --no-gui --quiet '" + script.string() + "' '" + folder.string() + "' >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0 && fs::exists(folder / kCombinedAnalysisFile);
+}
+
+TEST_F(ResultsWindow, BrowsingReadsCombinedAnalysisWrittenByOctaveWhenTheAnalysisFileIsGone)
+{
+    const fs::path folder = dir.path() / "combined";
+    fs::copy(analysis(5).folder, folder, fs::copy_options::recursive);
+    openBrowsing();
+    browse(folder);
+    choose({2, 3});
+    fs::remove(folder / kMagnitudeAnalysisFile);
+    if (!writeCombinedAnalysis(folder)) GTEST_SKIP() << "GNU Octave (octave-cli) is not installed";
+
+    click("pushbutton44");
+    ASSERT_TRUE(dialogs.warnings.empty()) << dialogs.warnings.front();
+    EXPECT_EQ(desktop().session.N_DATA, 3u);
+    auto* original = desktop().FigOrig->findChild<QCustomPlot*>();
+    ASSERT_EQ(original->graphCount(), 3);
+    const Vec set3 = valuesOf(original->graph(1));
+    ASSERT_EQ(set3.size(), 40u);
+    EXPECT_DOUBLE_EQ(set3[10], std::sin(2.5 * 3) + 3);
+
+    click("radiobutton19");
+    EXPECT_DOUBLE_EQ(valuesOf(axes3()->graph(0))[6], std::abs(std::cos(1.5 * 2)) / 2);
+    click("pushbutton10");
+    EXPECT_TRUE(fs::exists(folder / "ADMic.bmp"));  // neither analysis file is there any more
+
+    click("radiobutton19");
+    click("radiobutton21");  // the file has no GDMi
+    ASSERT_EQ(dialogs.warnings.size(), 1u);
+    EXPECT_NE(dialogs.warnings[0].find("GDMi"), std::string::npos) << dialogs.warnings[0];
+    EXPECT_NE(dialogs.warnings[0].find((folder / kCombinedAnalysisFile).string()), std::string::npos);
+    EXPECT_EQ(row(kPlots, enabled), "111111");
+}
+
+}  // namespace
+}  // namespace orvane
