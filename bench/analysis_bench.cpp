@@ -104,7 +104,7 @@ void BM_HeadlessAnalysis(benchmark::State& state)
         total += std::chrono::duration<double, std::milli>(t1 - t0).count();
         compute += std::chrono::duration<double, std::milli>(t2 - t1).count();
         state.PauseTiming();
-        fs::remove_all(fs::path(session.dirpath) / session.nmdr);
+        fs::remove_all(fs::path(session.outputFolder) / session.analysisFolderName);
         state.ResumeTiming();
     }
     const double n = static_cast<double>(state.iterations());

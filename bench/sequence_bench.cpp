@@ -116,9 +116,9 @@ std::size_t bytesOf(const SetList& l)
 
 std::size_t keptBytes(const AnalysisResult& r)
 {
-    std::size_t b = r.Mfreq.size() * sizeof(double);
-    for (const CVec& s : r.FFTnewdata) b += s.size() * sizeof(Complex);
-    for (const SetList* l : {&r.Mdata, &r.LowData, &r.HighData, &r.DC_data, &r.adm.ADMi, &r.adm.ADM_oldi, &r.fdm.FDMi,
+    std::size_t b = r.abscissa.size() * sizeof(double);
+    for (const CVec& s : r.spectra) b += s.size() * sizeof(Complex);
+    for (const SetList* l : {&r.resampled, &r.LowData, &r.HighData, &r.DC_data, &r.adm.ADMi, &r.adm.ADM_oldi, &r.fdm.FDMi,
                              &r.gdm.GDMi})
         b += bytesOf(*l);
     return b;
@@ -194,7 +194,7 @@ void BM_Sequence(benchmark::State& state)
         gPeak.store(base);
         DialogsHost host(dialogs);
         auto r = runAnalysis(settings, inputs.Md, inputs.Mf, host);
-        if (!r || r->Mfreq.size() != L) state.SkipWithError("unexpected grid");
+        if (!r || r->abscissa.size() != L) state.SkipWithError("unexpected grid");
         peak = gPeak.load() - base;
         kept = keptBytes(*r);
         benchmark::DoNotOptimize(r);

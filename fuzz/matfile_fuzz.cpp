@@ -138,7 +138,7 @@ void load()
 {
     try {
         const orvane::LoadedAnalysis a = orvane::loadAnalysisFile(inputPath());
-        check(a.result.Mdata.size() == a.result.N_DATA + 1);
+        check(a.result.resampled.size() == a.result.N_DATA + 1);
         check(a.result.gdm.GDMc.size() == a.result.N_DATA + 1);
     } catch (const ResultFileError&) {
     }

@@ -101,7 +101,7 @@ int run(int argc, char** argv)
 
     try {
         Session session;
-        session.origdir = std::filesystem::current_path().string();
+        session.startFolder = std::filesystem::current_path().string();
         session.maxGridPoints = maxGrid;
         session.startThreshold = thrs;
         session.startFigureFormat = figures;
@@ -124,7 +124,7 @@ int run(int argc, char** argv)
         if (queue) queue->finish();
         if (outcome != SessionOutcome::Finished) return 1;
 
-        const std::string folder = (std::filesystem::path(session.dirpath) / session.nmdr).string();
+        const std::string folder = (std::filesystem::path(session.outputFolder) / session.analysisFolderName).string();
         SummaryInfo info{folder, options.domain, session.thrs, options.weighting, options.files};
         if (json)
             printSummaryJson(std::cout, result, info);

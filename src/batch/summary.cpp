@@ -71,8 +71,8 @@ void printSummaryTable(std::ostream& out, const AnalysisResult& r, const Summary
     out << info.folder << "\n\n";
     out << "Orvane FSV analysis: " << r.N_DATA << " data sets, " << kindOf(info.domain) << " analysis, threshold "
         << info.thrs << " %, GDM weighting " << (info.weighting ? "yes" : "no") << '\n';
-    out << "Common grid: " << r.Mfreq.size() << " points from " << num2str(r.Mfreq.front()) << " to "
-        << num2str(r.Mfreq.back()) << "\n\n";
+    out << "Common grid: " << r.abscissa.size() << " points from " << num2str(r.abscissa.front()) << " to "
+        << num2str(r.abscissa.back()) << "\n\n";
     for (std::size_t k = 0; k < info.files.size(); ++k) out << "Set " << k + 1 << ": " << info.files[k] << '\n';
     out << "Set " << r.N_DATA + 1 << ": average of the sets above\n\n";
 
@@ -97,8 +97,8 @@ void printSummaryJson(std::ostream& out, const AnalysisResult& r, const SummaryI
 {
     out << "{\n  \"folder\": " << jsonString(info.folder) << ",\n  \"domain\": " << jsonString(info.domain)
         << ",\n  \"threshold\": " << jsonString(info.thrs) << ",\n  \"weighting\": " << (info.weighting ? "true" : "false")
-        << ",\n  \"N_DATA\": " << r.N_DATA << ",\n  \"grid\": {\"points\": " << r.Mfreq.size()
-        << ", \"from\": " << jsonNumber(r.Mfreq.front()) << ", \"to\": " << jsonNumber(r.Mfreq.back())
+        << ",\n  \"N_DATA\": " << r.N_DATA << ",\n  \"grid\": {\"points\": " << r.abscissa.size()
+        << ", \"from\": " << jsonNumber(r.abscissa.front()) << ", \"to\": " << jsonNumber(r.abscissa.back())
         << "},\n  \"sets\": [\n";
     const auto views = measures(r);
     for (std::size_t k = 0; k <= r.N_DATA; ++k) {

@@ -86,7 +86,7 @@ void showChart(const Handles& h, const Figure& chart)
 void showBareZones(const Handles& h)
 {
     Figure zones;
-    FSV_CCC_LAYER(zones.axes);
+    paintChartZones(zones.axes);
     showChart(h, zones);
 }
 
@@ -216,10 +216,10 @@ void recompute(const Handles& h)
         return;
     }
     if (!afterAnalysis()) return;
-    s.ctrlp = 1;
+    s.saveCharts = 1;
     s.thrs = *thrs;
 
-    const fs::path analysisFolder = fs::path(s.dirpath) / s.nmdr;
+    const fs::path analysisFolder = fs::path(s.outputFolder) / s.analysisFolderName;
     HistogramList ADMc, FDMc, GDMc;
     Vec Kadm, Kfdm;
     {
@@ -246,13 +246,13 @@ void recompute(const Handles& h)
     const std::size_t sets = s.N_DATA + 1;
     auto numbered = [](const char* name, std::size_t k) { return name + std::to_string(k); };
     FigureFiles files(s, dialogs());
-    const GradeSpread ADM = FSV_CC(thr, ADMc);
-    const GradeSpread FDM = FSV_CC(thr, FDMc);
+    const GradeSpread ADM = gradesAndSpreads(thr, ADMc);
+    const GradeSpread FDM = gradesAndSpreads(thr, FDMc);
     for (std::size_t i = 0; i < sets; ++i) {
         files.chart({s.thrs, {{ADM.Spread[i].value, ADM.Grade[i].value, numbered("ADM_", i + 1)}}, {Kadm[i]}});
         files.chart({s.thrs, {{FDM.Spread[i].value, FDM.Grade[i].value, numbered("FDM_", i + 1)}}, {Kfdm[i]}});
     }
-    const GradeSpread GDM = FSV_CC(thr, GDMc);
+    const GradeSpread GDM = gradesAndSpreads(thr, GDMc);
     for (std::size_t i = 0; i < sets; ++i)
         files.chart(
             {s.thrs, {{GDM.Spread[i].value, GDM.Grade[i].value, numbered("GDM_", i + 1)}}, {Kadm[i], Kfdm[i]}});
@@ -282,7 +282,7 @@ void recompute(const Handles& h)
 void chartKindToggled(const ChartKind& kind, const Handles& h)
 {
     Session& s = session();
-    s.ctrlp = 0;
+    s.saveCharts = 0;
     bool anySet = false;
     for (std::size_t k = 1; k <= kSetSelectors; ++k) anySet = anySet || valueOf(h[setSelector(k)]) == 1;
     if (!anySet) {
@@ -303,7 +303,7 @@ void chartKindToggled(const ChartKind& kind, const Handles& h)
     // The threshold folder named by edit2: a threshold typed or moved to but not recomputed
     // yet, or one never computed for browsed results, has none.
     const std::string chc = stringOf(h["edit2"]);
-    const fs::path base = afterAnalysis() ? fs::path(s.dirpath) / s.nmdr : fs::path(s.folder1);
+    const fs::path base = afterAnalysis() ? fs::path(s.outputFolder) / s.analysisFolderName : fs::path(s.folder1);
     const fs::path file = base / chc / kGradeSpreadFile;
     std::error_code ec;
     if (trimmed(chc).empty() || !fs::is_regular_file(file, ec)) {
@@ -343,7 +343,7 @@ void chartKindToggled(const ChartKind& kind, const Handles& h)
     // Titled with the threshold the grades were read for.
     s.thrs = chc;
     request.thrs = chc;
-    Figure chart = FSV_CCC(request);
+    Figure chart = colourCodeChart(request);
     separateCoincidentLabels(chart.axes);
     showChart(h, chart);
 }
@@ -359,7 +359,7 @@ void saveChartPicture(const Handles& h)
         dialogs().warning("Sorry, figure not found", kWarningTitle);
         return;
     }
-    const fs::path folder = (afterAnalysis() ? fs::path(s.dirpath) / s.nmdr : fs::path(s.folder1)) / s.thrs;
+    const fs::path folder = (afterAnalysis() ? fs::path(s.outputFolder) / s.analysisFolderName : fs::path(s.folder1)) / s.thrs;
     const std::string name = std::string("FsvColorCodeChart") + shown->namePart + "_" + s.thrs;
     // The extension is given: a threshold such as "85.5" would otherwise pass for one.
     savefigure(shownChart(), (folder / (name + ".bmp")).string(), "bmp");

@@ -68,7 +68,7 @@ void startAnalysis(const Handles& h)
 QWidget* openMainWindow()
 {
     std::error_code ec;
-    desktop().session.origdir = std::filesystem::current_path(ec).string();
+    desktop().session.startFolder = std::filesystem::current_path(ec).string();
     QWidget* figure1 = openLayout("orvane");
     figure1->setWindowTitle(QStringLiteral("Orvane"));
     const Handles handles(figure1);
@@ -111,7 +111,7 @@ void registerMainWindowCallbacks()
         desktop().session.T = 0;
         results();
     });
-    registerCallback("pushbutton6_Callback", [](QWidget*, const Handles&) { openReadMe(desktop().session.origdir); });
+    registerCallback("pushbutton6_Callback", [](QWidget*, const Handles&) { openReadMe(desktop().session.startFolder); });
 }
 
 }  // namespace orvane

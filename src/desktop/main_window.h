@@ -6,7 +6,7 @@
 
 namespace orvane {
 
-// orvane without arguments: records origdir, opens (or shows again) the main window with
+// orvane without arguments: records startFolder, opens (or shows again) the main window with
 // its controls reset, and gives it back.
 QWidget* openMainWindow();
 

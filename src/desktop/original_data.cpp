@@ -126,7 +126,7 @@ void pushbutton44(const Handles& h)
 
     desktop().FigOrig1 = openLegendWindow();
     ResultPlot plot;
-    plot.figure = originalDataFigure(r.Mfreq, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.D);
+    plot.figure = originalDataFigure(r.abscissa, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.D);
     desktop().FigOrig = openOriginalWindow(plot);
     setEnable(h["pushbutton44"], Enable::Off);
 }

@@ -49,7 +49,7 @@ void plotSelection(const Handles& h, const PlotSelection& p)
     } else {
         const CurveResults r = readCurves(file, p.variable);
         storeGlobals(s, r.header);
-        plot.figure = pointByPointFigure(p.variable, r.Mfreq, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.T, s.D);
+        plot.figure = pointByPointFigure(p.variable, r.abscissa, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.T, s.D);
     }
     auto* axes3 = h.get<QCustomPlot>("axes3");
     drawResultPlot(*axes3, plot);

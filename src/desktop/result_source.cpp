@@ -8,7 +8,7 @@ namespace fs = std::filesystem;
 
 fs::path resultFolder(const Session& s)
 {
-    if (s.T == 1 || s.T == 2) return fs::path(s.dirpath) / s.nmdr;
+    if (s.T == 1 || s.T == 2) return fs::path(s.outputFolder) / s.analysisFolderName;
     return fs::path(s.folder1);
 }
 
@@ -48,8 +48,8 @@ CurveResults readCurves(const fs::path& file, const std::string& variable)
     r.header.D = f.domain();
     r.header.S_MARKER = f.text("S_MARKER");
     r.header.N_DATA = f.dataSets();
-    r.Mfreq = f.column("Mfreq");
-    r.curves = f.columns(variable, r.header.N_DATA + 1, r.Mfreq.size());
+    r.abscissa = f.column("Mfreq");
+    r.curves = f.columns(variable, r.header.N_DATA + 1, r.abscissa.size());
     return r;
 }
 

@@ -11,7 +11,7 @@
 
 namespace orvane {
 
-// The folder of the results shown: nmdr inside dirpath after an analysis (T = 1 or 2),
+// The folder of the results shown: analysisFolderName inside outputFolder after an analysis (T = 1 or 2),
 // folder1 while browsing (T = 0).
 std::filesystem::path resultFolder(const Session& s);
 
@@ -32,8 +32,8 @@ struct ResultHeader {
 
 struct CurveResults {
     ResultHeader header;
-    Vec Mfreq;
-    SetList curves;  // N_DATA+1 columns of Mfreq's length
+    Vec abscissa;
+    SetList curves;  // N_DATA+1 columns of abscissa's length
 };
 
 struct HistogramResults {
@@ -41,12 +41,12 @@ struct HistogramResults {
     HistogramList histograms;  // N_DATA+1
 };
 
-// Each reader checks class and shape of what it reads against N_DATA and Mfreq, and throws
+// Each reader checks class and shape of what it reads against N_DATA and abscissa, and throws
 // ResultFileError naming the file and the variable.
 
 // D and N_DATA.
 ResultHeader readDomainAndSets(const std::filesystem::path& file);
-// D, S_MARKER, N_DATA, Mfreq and one list of columns (Mdata, ADMi, FDMi or GDMi).
+// D, S_MARKER, N_DATA, abscissa and one list of columns (resampled, ADMi, FDMi or GDMi).
 CurveResults readCurves(const std::filesystem::path& file, const std::string& variable);
 // S_MARKER, N_DATA and one list of histograms (ADMc, FDMc or GDMc); D is kept as it is.
 HistogramResults readHistograms(const std::filesystem::path& file, const std::string& variable);

@@ -103,7 +103,7 @@ void pushbutton1(const Handles& h)
 // The colour code chart: this window and the original data step aside until it returns.
 void pushbutton20(const Handles& h)
 {
-    session().ctrlp = 0;
+    session().saveCharts = 0;
     if (desktop().FigOrig) desktop().FigOrig->hide();
     if (desktop().FigOrig1) desktop().FigOrig1->hide();
     h.window()->hide();

@@ -91,7 +91,7 @@ protected:
         registerAllCallbacks();
         desktop().dialogs = &dialogs;
         desktop().session = Session{};
-        desktop().session.origdir = dir.path().string();
+        desktop().session.startFolder = dir.path().string();
         setResultsPreparingPause(std::chrono::milliseconds(0));
     }
     void TearDown() override
@@ -242,7 +242,7 @@ TEST_F(ColorCodeChartWindow, SliderThresholdIsRecomputedIntoItsOwnFolder)
     // Grades and spreads of 85.5 %, from the analysis's own histograms.
     const LoadedAnalysis analysis = loadAnalysisFile(folder / kMagnitudeAnalysisFile);
     const LoadedGradeSpread stored = loadGradeSpreadFile(folder / "85.5" / kGradeSpreadFile);
-    const GradeSpread gdm = FSV_CC(0.855, analysis.result.gdm.GDMc);
+    const GradeSpread gdm = gradesAndSpreads(0.855, analysis.result.gdm.GDMc);
     ASSERT_EQ(stored.GDM.Grade.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(stored.GDM.Grade[i].value, gdm.Grade[i].value) << i;
@@ -278,7 +278,7 @@ TEST_F(ColorCodeChartWindow, RecomputedGradeSpreadFileHasNineVariablesForOtherRe
     EXPECT_EQ(names, "D Grade_ADM Grade_FDM Grade_GDM N_DATA S_MARKER Spread_ADM Spread_FDM Spread_GDM");
     std::getline(in, line);
     EXPECT_EQ(line, "2 rbgycmbkk");
-    const GradeSpread fdm = FSV_CC(0.90, loadAnalysisFile(folder / kMagnitudeAnalysisFile).result.fdm.FDMc);
+    const GradeSpread fdm = gradesAndSpreads(0.90, loadAnalysisFile(folder / kMagnitudeAnalysisFile).result.fdm.FDMc);
     for (std::size_t i = 0; i < 3; ++i) {
         ASSERT_TRUE(std::getline(in, line));
         EXPECT_EQ(line, std::to_string(int(fdm.Spread[i].value)) + " " + fdm.Spread[i].range) << i;

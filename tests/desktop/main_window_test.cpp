@@ -77,7 +77,7 @@ protected:
 
 TEST_F(MainWindow, DomainButtonsDecideWhatCanBeStarted)
 {
-    EXPECT_EQ(desktop().session.origdir, fs::current_path().string());
+    EXPECT_EQ(desktop().session.startFolder, fs::current_path().string());
     auto state = [this] {
         std::string s;
         for (const char* tag : {"radiobutton3", "radiobutton4", "pushbutton3", "pushbutton5", "pushbutton6"})

@@ -110,8 +110,8 @@ protected:
         const fs::path copy = dir.path() / name;
         fs::copy(a.folder, copy, fs::copy_options::recursive);
         desktop().session = a.session;
-        desktop().session.dirpath = dir.path().string();
-        desktop().session.nmdr = name;
+        desktop().session.outputFolder = dir.path().string();
+        desktop().session.analysisFolderName = name;
         open();
         return copy;
     }
@@ -466,9 +466,9 @@ TEST_F(ResultsWindow, TheChartButtonStepsAsideAndResultsOneBringsTheWindowBack)
     openAfter(analysis(5));
     choose({1});
     click("pushbutton44");
-    desktop().session.ctrlp = 1;
+    desktop().session.saveCharts = 1;
     click("pushbutton20");
-    EXPECT_EQ(desktop().session.ctrlp, 0);
+    EXPECT_EQ(desktop().session.saveCharts, 0);
     EXPECT_FALSE(window->isVisible() || desktop().FigOrig->isVisible() || desktop().FigOrig1->isVisible());
     deleteWindow(openWindowOf("ColorCodeChart.fig"));
 

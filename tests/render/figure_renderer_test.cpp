@@ -99,15 +99,15 @@ QString titleOf(QCustomPlot& plot)
     return {};
 }
 
-Figure colourCodeChart()
+Figure sampleChart()
 {
-    return FSV_CCC({"85", {{1, 1, "ADM_1"}}, {1}}).figure;
+    return colourCodeChart({"85", {{1, 1, "ADM_1"}}, {1}}).figure;
 }
 
 TEST(FigureRenderer, ColourCodeChartShowsZonesStarAndLabel)
 {
     TempDir dir;
-    const auto d = draw(colourCodeChart(), dir);
+    const auto d = draw(sampleChart(), dir);
     const QImage& img = d->image;
 
     // Tight to the zones, the star and its label.
@@ -216,7 +216,7 @@ TEST(FigureRenderer, LineFiguresNameTheirAbscissaAndListEveryLegendEntry)
         EXPECT_DOUBLE_EQ(plot.yAxis->range().lower, 1);
         EXPECT_DOUBLE_EQ(plot.yAxis->range().upper, 4);
     }
-    drawFigure(plot, colourCodeChart());
+    drawFigure(plot, sampleChart());
     EXPECT_EQ(plot.legend->itemCount(), 0);
     EXPECT_EQ(plot.plottableCount(), 5);  // four zones and one star
 }
@@ -307,7 +307,7 @@ std::string head(const fs::path& file, std::size_t n)
 TEST(FigureRenderer, EveryFormatWritesAReadablePicture)
 {
     TempDir dir;
-    const Figure fig = colourCodeChart();
+    const Figure fig = sampleChart();
     for (const char* format : {"png", "jpg", "jpeg", "bmp"}) {
         const fs::path file = dir.path / (std::string("chart.") + format);
         renderFigureFile(fig, file, format, 640, 480);
@@ -337,7 +337,7 @@ TEST(FigureRenderer, EveryFormatWritesAReadablePicture)
 TEST(FigureRenderer, UnknownFormatsAndUnwritablePathsFailWithoutAFile)
 {
     TempDir dir;
-    const Figure fig = colourCodeChart();
+    const Figure fig = sampleChart();
     EXPECT_TRUE(isPictureFormat("jpeg"));
     EXPECT_FALSE(isPictureFormat("gif"));
     EXPECT_FALSE(isPictureFormat("fig"));

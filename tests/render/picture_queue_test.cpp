@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 Figure chart(double spread, double grade)
 {
-    return FSV_CCC({"85", {{spread, grade, "ADM_1"}}, {1}}).figure;
+    return colourCodeChart({"85", {{spread, grade, "ADM_1"}}, {1}}).figure;
 }
 
 QImage load(const fs::path& file)

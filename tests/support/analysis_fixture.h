@@ -65,12 +65,12 @@ inline std::filesystem::path runAnalysis(Session& session, const std::filesystem
     ui.files = writeDataSets(out / "data", n);
     ui.folder = out.string();
     ui.menuAnswer = menuAnswer;
-    if (session.origdir.empty()) session.origdir = out.string();
+    if (session.startFolder.empty()) session.startFolder = out.string();
     FigureFiles files(session, ui);
     FigureSinks sinks;
     if (figures) sinks = {&files, &files};
     runAnalysisSession(session, a1 == 1 ? Domain::Time : Domain::Frequency, ui, sinks);
-    return std::filesystem::path(session.dirpath) / session.nmdr;
+    return std::filesystem::path(session.outputFolder) / session.analysisFolderName;
 }
 
 }  // namespace orvane::test

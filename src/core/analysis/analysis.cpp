@@ -16,7 +16,7 @@ namespace orvane {
 
 Triple measureSummary(double total, const Histogram& histogram)
 {
-    return {total, AverageConf(histogram), Conversion(total)};
+    return {total, meanClass(histogram), classScaleTotal(total)};
 }
 
 double thresholdFraction(const std::string& thrs)
@@ -97,7 +97,7 @@ private:
     {
         note(1, 0.1);
         try {
-            grid_ = Interpolation(Md, Mf, n, s_.maxGridPoints);
+            grid_ = resampleOntoCommonGrid(Md, Mf, n, s_.maxGridPoints);
         } catch (const NoCommonRangeError& e) {
             host_.noCommonRange(e.what());
             throw;
@@ -131,32 +131,32 @@ private:
     void prepareSignals()
     {
         AnalysisResult& r = r_;
-        r.N_DATA = grid_.Mdata.size();
-        r.Mfreq = std::move(grid_.Mfreq);
-        r.Mdata = std::move(grid_.Mdata);
-        r.Mdata.push_back(Av(r.Mdata, r.Mfreq.size(), r.N_DATA));
+        r.N_DATA = grid_.resampled.size();
+        r.abscissa = std::move(grid_.abscissa);
+        r.resampled = std::move(grid_.resampled);
+        r.resampled.push_back(averageSet(r.resampled, r.abscissa.size(), r.N_DATA));
         note(1, 0.3);
-        r.FFTnewdata = FT(r.Mdata, r.Mfreq);
+        r.spectra = normalisedSpectra(r.resampled, r.abscissa);
         note(1, 0.6);
-        CutOffResult cut = CutOff(r.FFTnewdata);
-        r.TotalFFT = std::move(cut.TotalFFT);
+        Breakpoints cut = findBreakpoints(r.spectra);
+        r.spectrumTotals = std::move(cut.spectrumTotals);
         r.breakpoint = std::move(cut.breakpoint);
-        Decomposition parts = LarrayH(r.FFTnewdata, r.breakpoint);
-        r.LowData = std::move(parts.Ldata);
-        r.HighData = std::move(parts.Hdata);
+        Decomposition parts = splitLowHighDc(r.spectra, r.breakpoint);
+        r.LowData = std::move(parts.lowParts);
+        r.HighData = std::move(parts.highParts);
         r.DC_data = std::move(parts.DC_data);
-        drawLowHighParts(plots_, r.Mfreq, r.LowData, r.HighData);
+        drawLowHighParts(plots_, r.abscissa, r.LowData, r.HighData);
         note(1, 1);
 
         const std::size_t N = r.N_DATA;
         note(2, 0.1);
-        if (writing()) summary(folder(), r.LowData[N], "LowData_av");
+        if (writing()) writeValues(folder(), r.LowData[N], "LowData_av");
         for (std::size_t k = 1; k <= N; ++k) {
-            if (writing()) summary(folder(), r.LowData[k - 1], numbered("LowData_", k));
+            if (writing()) writeValues(folder(), r.LowData[k - 1], numbered("LowData_", k));
             note(2, 0.1 + static_cast<double>(k) / static_cast<double>(N + 1));
-            if (writing()) summary(folder(), r.HighData[k - 1], numbered("HighData_", k));
+            if (writing()) writeValues(folder(), r.HighData[k - 1], numbered("HighData_", k));
         }
-        if (writing()) summary(folder(), r.HighData[N], numbered("HighData_", N + 1));  // the average's
+        if (writing()) writeValues(folder(), r.HighData[N], numbered("HighData_", N + 1));  // the average's
         note(2, 1);
         note(3, 0.1);
     }
@@ -168,20 +168,20 @@ private:
         const std::size_t sets = r.N_DATA + 1;
         r.adm = ADM(r.LowData, r.DC_data);
         for (std::size_t k = 1; k <= sets; ++k) {
-            drawPointByPoint(plots_, "ADMi_", k, sets, r.Mfreq, r.adm.ADMi[k - 1]);
+            drawPointByPoint(plots_, "ADMi_", k, sets, r.abscissa, r.adm.ADMi[k - 1]);
             const Triple p = measureSummary(r.adm.ADMtot[k - 1], r.adm.ADMc[k - 1]);
             drawHistogram(plots_, "ADMc_", k, r.adm.ADMc[k - 1], {p[0], p[1], p[2]});
         }
         note(3, 0.4);
-        r.ADM = FSV_CC(thr_, r.adm.ADMc);
+        r.ADM = gradesAndSpreads(thr_, r.adm.ADMc);
         note(3, 0.7);
         r.fdm = FDM(r.LowData, r.HighData);
         for (std::size_t k = 1; k <= sets; ++k) {
-            drawPointByPoint(plots_, "FDMi_", k, sets, r.Mfreq, r.fdm.FDMi[k - 1]);
+            drawPointByPoint(plots_, "FDMi_", k, sets, r.abscissa, r.fdm.FDMi[k - 1]);
             const Triple p = measureSummary(r.fdm.FDMtot[k - 1], r.fdm.FDMc[k - 1]);
             drawHistogram(plots_, "FDMc_", k, r.fdm.FDMc[k - 1], {p[0], p[1], p[2]});
         }
-        r.FDM = FSV_CC(thr_, r.fdm.FDMc);
+        r.FDM = gradesAndSpreads(thr_, r.fdm.FDMc);
         note(3, 1);
     }
 
@@ -198,17 +198,17 @@ private:
             chart({s_.thrs, {{r.ADM.Spread[i].value, r.ADM.Grade[i].value, numbered("ADM_", k)}}, {r.Kadm[i]}});
             r.ParametersA[i] = measureSummary(r.adm.ADMtot[i], r.adm.ADMc[i]);
             if (writing()) {
-                AsciiFile(folder(), r.ParametersA[i], numbered("ADM_", k), r.Kadm[i], -1);
-                summary(folder(), r.adm.ADMi[i], numbered("ADMi_", k));
-                summary(folder(), r.adm.ADMc[i], numbered("ADMc_", k));
+                writeMeasureAverages(folder(), r.ParametersA[i], numbered("ADM_", k), r.Kadm[i], -1);
+                writeValues(folder(), r.adm.ADMi[i], numbered("ADMi_", k));
+                writeValues(folder(), r.adm.ADMc[i], numbered("ADMc_", k));
             }
             note(2, 0.1 + static_cast<double>(k) / static_cast<double>(N + 2));
             chart({s_.thrs, {{r.FDM.Spread[i].value, r.FDM.Grade[i].value, numbered("FDM_", k)}}, {r.Kfdm[i]}});
             r.ParametersF[i] = measureSummary(r.fdm.FDMtot[i], r.fdm.FDMc[i]);
             if (writing()) {
-                AsciiFile(folder(), r.ParametersF[i], numbered("FDM_", k), -1, r.Kfdm[i]);
-                summary(folder(), r.fdm.FDMi[i], numbered("FDMi_", k));
-                summary(folder(), r.fdm.FDMc[i], numbered("FDMc_", k));
+                writeMeasureAverages(folder(), r.ParametersF[i], numbered("FDM_", k), -1, r.Kfdm[i]);
+                writeValues(folder(), r.fdm.FDMi[i], numbered("FDMi_", k));
+                writeValues(folder(), r.fdm.FDMc[i], numbered("FDMc_", k));
             }
         }
         note(2, 1);
@@ -224,12 +224,12 @@ private:
         r.gdm = GDM(r.fdm.FDMi, r.adm.ADMi, r.LowData[N].size(), r.Kadm, r.Kfdm);
         for (std::size_t k = 1; k <= sets; ++k) {
             const std::size_t i = k - 1;
-            drawPointByPoint(plots_, "GDMi_", k, sets, r.Mfreq, r.gdm.GDMi[i]);
+            drawPointByPoint(plots_, "GDMi_", k, sets, r.abscissa, r.gdm.GDMi[i]);
             const Triple p = measureSummary(r.gdm.GDMtot[i], r.gdm.GDMc[i]);
             drawHistogram(plots_, "GDMc_", k, r.gdm.GDMc[i], {p[0], p[1], p[2], r.Kadm[i], r.Kfdm[i]});
         }
         note(3, 0.6);
-        r.GDM = FSV_CC(thr_, r.gdm.GDMc);
+        r.GDM = gradesAndSpreads(thr_, r.gdm.GDMc);
         note(3, 1);
         note(2, 0.1);
         r.ParametersG.resize(sets);
@@ -241,9 +241,9 @@ private:
             gdmProgress_ = 0.1 + (static_cast<double>(k) / static_cast<double>(N + 2)) / 2;
             note(2, gdmProgress_);
             if (writing()) {
-                AsciiFile(folder(), r.ParametersG[i], numbered("GDM_", k), r.Kadm[i], r.Kfdm[i]);
-                summary(folder(), r.gdm.GDMi[i], numbered("GDMi_", k));
-                summary(folder(), r.gdm.GDMc[i], numbered("GDMc_", k));
+                writeMeasureAverages(folder(), r.ParametersG[i], numbered("GDM_", k), r.Kadm[i], r.Kfdm[i]);
+                writeValues(folder(), r.gdm.GDMi[i], numbered("GDMi_", k));
+                writeValues(folder(), r.gdm.GDMc[i], numbered("GDMc_", k));
             }
         }
     }
@@ -256,7 +256,7 @@ private:
         const std::size_t N = r.N_DATA, sets = N + 1;
         r.parameters_means.resize(sets);
         r.parameters_median.resize(sets);
-        parallelFor(sets, r.Mfreq.size(), [&](std::size_t k) {
+        parallelFor(sets, r.abscissa.size(), [&](std::size_t k) {
             r.parameters_means[k] = {mean(r.adm.ADMi[k]), mean(r.fdm.FDMi[k]), mean(r.gdm.GDMi[k])};
             r.parameters_median[k] = {median(r.adm.ADMi[k]), median(r.fdm.FDMi[k]), median(r.gdm.GDMi[k])};
         });
@@ -272,7 +272,7 @@ private:
             note(2, gdmProgress_ + (static_cast<double>(k) / static_cast<double>(N + 2)) / 2);
             chart({s_.thrs, {f, g}, weights});
             if (writing())
-                WriteAscii(folder(), r.ADM.Grade[i], r.ADM.Spread[i], a.name, r.FDM.Grade[i], r.FDM.Spread[i], f.name,
+                writeGradeSpreadReport(folder(), r.ADM.Grade[i], r.ADM.Spread[i], a.name, r.FDM.Grade[i], r.FDM.Spread[i], f.name,
                            r.GDM.Grade[i], r.GDM.Spread[i], g.name, "GreadSpread", s_.thrs);
         }
         note(2, 0.98);
@@ -288,7 +288,7 @@ private:
     AnalysisHost& host_;
     PlotContext plots_;
     double thr_ = 0;
-    Interpolated grid_;
+    CommonGrid grid_;
     AnalysisResult r_;
     std::unique_ptr<Progress> progress_;
     std::optional<AnalysisFolder> folder_;

@@ -26,10 +26,10 @@ Triple measureSummary(double total, const Histogram& histogram);
 
 struct AnalysisResult {
     std::size_t N_DATA = 0;
-    Vec Mfreq;                 // common abscissa
-    SetList Mdata;             // resampled sets and their average
-    SpectrumList FFTnewdata;   // normalised spectra
-    Vec TotalFFT, breakpoint;  // spectrum totals and breakpoint bins
+    Vec abscissa;                 // common abscissa
+    SetList resampled;             // resampled sets and their average
+    SpectrumList spectra;   // normalised spectra
+    Vec spectrumTotals, breakpoint;  // spectrum totals and breakpoint bins
     SetList LowData, HighData, DC_data;
     AdmResult adm;             // Alpha_ADM, ADMi, ADMc, ADMtot, ADM_oldi
     FdmResult fdm;             // FDMi, FDMc, FDMtot

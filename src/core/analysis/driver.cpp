@@ -27,12 +27,12 @@ public:
     bool weightGdm() override { return ui_.weightGdm(); }
     std::optional<fs::path> outputFolder() override
     {
-        s_.dirpath = ui_.chooseFolder("Select Folder for OUTPUT Data", s_.origdir);
-        if (s_.dirpath.empty()) return std::nullopt;
-        return fs::path(s_.dirpath);
+        s_.outputFolder = ui_.chooseFolder("Select Folder for OUTPUT Data", s_.startFolder);
+        if (s_.outputFolder.empty()) return std::nullopt;
+        return fs::path(s_.outputFolder);
     }
     void noCommonRange(const std::string& message) override { quitQuestion(ui_, message); }
-    void analysisFolderMade(const fs::path& folder) override { s_.nmdr = folder.filename().string(); }
+    void analysisFolderMade(const fs::path& folder) override { s_.analysisFolderName = folder.filename().string(); }
     std::unique_ptr<Progress> openProgress() override { return ui_.openProgress(kProgressStages, kProgressTitle); }
     GraphicSink* graphics() override { return sinks_.graphics; }
     ChartSink* charts() override { return sinks_.charts; }
@@ -52,7 +52,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     s.D = static_cast<int>(domain);
 
     if (domain == Domain::Frequency) {
-        s.nmdr = "Frequency Domain Analysis";
+        s.analysisFolderName = "Frequency Domain Analysis";
         const int t = ui.menu("              Analysis           ", {"Magnitude", "Phase"});
         if (t == 1) {
             s.T = 1;
@@ -64,7 +64,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
             return SessionOutcome::Stopped;
         }
     } else {
-        s.nmdr = "Time Domain Analysis";
+        s.analysisFolderName = "Time Domain Analysis";
         s.T = 1;
     }
 

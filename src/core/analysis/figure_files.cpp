@@ -13,7 +13,7 @@ namespace orvane {
 
 void FigureFiles::save(const fs::path& folder, const std::string& name, const Figure& fig)
 {
-    const std::string& ext = session_.FigExt;
+    const std::string& ext = session_.figureFormat;
     const fs::path path = folder / (name + "." + ext);
     if (ext == "fig")
         writeFigureFile(path, fig);
@@ -25,18 +25,18 @@ void FigureFiles::save(const fs::path& folder, const std::string& name, const Fi
 
 void FigureFiles::graphic(const GraphicCall& call)
 {
-    save(fs::path(session_.dirpath) / session_.nmdr, call.title, graphicFigure(call, session_.D));
+    save(fs::path(session_.outputFolder) / session_.analysisFolderName, call.title, graphicFigure(call, session_.D));
     ++written_;
 }
 
 void FigureFiles::chart(const ChartRequest& request)
 {
     // Charts are saved during an analysis only; the chart window draws its own.
-    if (!(session_.T == 1 || session_.T == 2) || session_.ctrlp != 1) return;
-    const ChartFigure chart = FSV_CCC(request);
+    if (!(session_.T == 1 || session_.T == 2) || session_.saveCharts != 1) return;
+    const ChartFigure chart = colourCodeChart(request);
     if (chart.unknownForm) dialogs_.warning("Error !!!!", kWarningTitle);
     if (chart.namefile.empty()) return;
-    const fs::path folder = fs::path(session_.dirpath) / session_.nmdr / request.thrs;
+    const fs::path folder = fs::path(session_.outputFolder) / session_.analysisFolderName / request.thrs;
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (!fs::is_directory(folder)) throw Error("Cannot create the folder " + folder.string());

@@ -15,8 +15,8 @@ namespace orvane {
 using PictureWriter =
     std::function<void(const Figure& figure, const std::filesystem::path& path, const std::string& format)>;
 
-// Plots go into the analysis folder dirpath/nmdr under their titles, charts into its
-// threshold folder (made when missing), each as <name>.<FigExt>. The figure format "fig"
+// Plots go into the analysis folder outputFolder/analysisFolderName under their titles, charts into its
+// threshold folder (made when missing), each as <name>.<figureFormat>. The figure format "fig"
 // is written here; other formats go to the picture writer, when there is one.
 class FigureFiles : public GraphicSink, public ChartSink {
 public:

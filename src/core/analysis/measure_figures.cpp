@@ -8,7 +8,7 @@ namespace {
 constexpr double kClassAxis[kClasses] = {1, 2, 3, 4, 5, 6};
 }
 
-void drawLowHighParts(const PlotContext& plots, const Vec& Mfreq, const SetList& LowData, const SetList& HighData)
+void drawLowHighParts(const PlotContext& plots, const Vec& abscissa, const SetList& LowData, const SetList& HighData)
 {
     if (!plots.drawing()) return;
     const std::size_t sets = LowData.size();
@@ -24,7 +24,7 @@ void drawLowHighParts(const PlotContext& plots, const Vec& Mfreq, const SetList&
             }
             GraphicCall call;
             call.mode = GraphicMode::Line;
-            call.x = Mfreq;
+            call.x = abscissa;
             call.y = y;
             call.title = prefix + number + plots.titleSuffix();
             call.style = PlotContext::lineStyle(i + 1, sets);
@@ -36,12 +36,12 @@ void drawLowHighParts(const PlotContext& plots, const Vec& Mfreq, const SetList&
 }
 
 void drawPointByPoint(const PlotContext& plots, const char* name, std::size_t k, std::size_t sets,
-                      const Vec& Mfreq, const Vec& values)
+                      const Vec& abscissa, const Vec& values)
 {
     if (!plots.drawing()) return;
     GraphicCall call;
     call.mode = GraphicMode::Line;
-    call.x = Mfreq;
+    call.x = abscissa;
     call.y = values;
     call.title = name + std::to_string(k) + plots.titleSuffix();
     call.style = PlotContext::lineStyle(k, sets);

@@ -7,13 +7,13 @@
 
 namespace orvane {
 
-void openReadMe(const std::string& origdir)
+void openReadMe(const std::string& startFolder)
 {
     std::error_code ec;
-    std::filesystem::current_path(origdir, ec);
+    std::filesystem::current_path(startFolder, ec);
     // The folder is named explicitly, so a start folder that has gone away is reported by the
     // opener ("Tarvex:openshell:ERROR_PATH_NOT_FOUND") like any other failure to open.
-    shellopenfileIn(origdir, kReadMeFile);
+    shellopenfileIn(startFolder, kReadMeFile);
 }
 
 }  // namespace orvane

@@ -7,10 +7,10 @@ namespace orvane {
 
 inline constexpr const char* kReadMeFile = "ReadMe_100.txt";
 
-// Makes `origdir` (the start folder) the current folder and opens ReadMe_100.txt there in the
+// Makes `startFolder` (the start folder) the current folder and opens ReadMe_100.txt there in the
 // desktop's application for text. An error of the opener (for instance
 // "Tarvex:openshell:ERROR_FILE_NOT_FOUND " when the start folder holds no read-me) is thrown
 // as ExtensionError for the callback dispatch to show.
-void openReadMe(const std::string& origdir);
+void openReadMe(const std::string& startFolder);
 
 }  // namespace orvane

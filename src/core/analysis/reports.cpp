@@ -101,23 +101,23 @@ void appendHeader(std::string& out, std::string_view name)
 
 }  // namespace
 
-void summary(const std::filesystem::path& folder, std::span<const double> column, std::string_view name)
+void writeValues(const std::filesystem::path& folder, std::span<const double> column, std::string_view name)
 {
     writeFileAtomically(fileIn(folder, name, ".txt"), formatTable(column.data(), column.size(), 1));
 }
 
-void summary(const std::filesystem::path& folder, const Histogram& histogram, std::string_view name)
+void writeValues(const std::filesystem::path& folder, const Histogram& histogram, std::string_view name)
 {
-    summary(folder, std::span<const double>(histogram), name);
+    writeValues(folder, std::span<const double>(histogram), name);
 }
 
-void summary(const std::filesystem::path& folder, const Matrix& m, std::string_view name)
+void writeValues(const std::filesystem::path& folder, const Matrix& m, std::string_view name)
 {
     writeFileAtomically(fileIn(folder, name, ".txt"), formatTable(m.data.data(), m.rows, m.cols));
 }
 
-void WriteAscii(const std::filesystem::path& folder, const std::array<double, 3>& P, std::string_view name,
-                double Kadm, double Kfdm)
+void writeMeasureAverages(const std::filesystem::path& folder, const std::array<double, 3>& P, std::string_view name,
+                          double Kadm, double Kfdm)
 {
     std::string text;
     appendHeader(text, name);
@@ -146,13 +146,7 @@ void WriteAscii(const std::filesystem::path& folder, const std::array<double, 3>
     writeFileAtomically(fileIn(folder, name, "_average.txt"), text);
 }
 
-void AsciiFile(const std::filesystem::path& folder, const std::array<double, 3>& P, std::string_view name,
-               double Kadm, double Kfdm)
-{
-    WriteAscii(folder, P, name, Kadm, Kfdm);
-}
-
-void WriteAscii(const std::filesystem::path& folder,
+void writeGradeSpreadReport(const std::filesystem::path& folder,
                 const GradeRecord& gradeA, const GradeRecord& spreadA, std::string_view nameA,
                 const GradeRecord& gradeF, const GradeRecord& spreadF, std::string_view nameF,
                 const GradeRecord& gradeG, const GradeRecord& spreadG, std::string_view nameG,

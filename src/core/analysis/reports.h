@@ -16,25 +16,22 @@ namespace orvane {
 
 // Writes name.txt: one value per line (whole numbers without a decimal point, others in
 // their shortest exact form).
-void summary(const std::filesystem::path& folder, std::span<const double> column, std::string_view name);
+void writeValues(const std::filesystem::path& folder, std::span<const double> column, std::string_view name);
 
 // Writes name.txt: the six class fractions, class 1 first, one per line.
-void summary(const std::filesystem::path& folder, const Histogram& histogram, std::string_view name);
+void writeValues(const std::filesystem::path& folder, const Histogram& histogram, std::string_view name);
 
 // Writes name.txt: one line per row, values separated by one blank.
-void summary(const std::filesystem::path& folder, const Matrix& m, std::string_view name);
+void writeValues(const std::filesystem::path& folder, const Matrix& m, std::string_view name);
 
 // Writes name_average.txt: total, mean class and class-scale total of P, then the weights
 // that apply (-1 marks a weight that does not).
-void AsciiFile(const std::filesystem::path& folder, const std::array<double, 3>& P, std::string_view name,
+void writeMeasureAverages(const std::filesystem::path& folder, const std::array<double, 3>& P, std::string_view name,
                double Kadm, double Kfdm);
 
-// The writer behind AsciiFile; same output.
-void WriteAscii(const std::filesystem::path& folder, const std::array<double, 3>& P, std::string_view name,
-                double Kadm, double Kfdm);
 
 // Writes base_thr.txt afresh: a grade and spread block for each of the measures A, F, G.
-void WriteAscii(const std::filesystem::path& folder,
+void writeGradeSpreadReport(const std::filesystem::path& folder,
                 const GradeRecord& gradeA, const GradeRecord& spreadA, std::string_view nameA,
                 const GradeRecord& gradeF, const GradeRecord& spreadF, std::string_view nameF,
                 const GradeRecord& gradeG, const GradeRecord& spreadG, std::string_view nameG,

@@ -161,9 +161,9 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
 {
     const fs::path file = folder / fileName;
     const std::size_t n = r.N_DATA + 1;
-    requireEntries(file, "Mdata", r.Mdata, n);
-    requireEntries(file, "FFTnewdata", r.FFTnewdata, n);
-    requireEntries(file, "TotalFFT", r.TotalFFT, n);
+    requireEntries(file, "Mdata", r.resampled, n);
+    requireEntries(file, "FFTnewdata", r.spectra, n);
+    requireEntries(file, "TotalFFT", r.spectrumTotals, n);
     requireEntries(file, "breakpoint", r.breakpoint, n);
     requireEntries(file, "LowData", r.LowData, n);
     requireEntries(file, "HighData", r.HighData, n);
@@ -205,14 +205,14 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
         p.triples("ParametersA", r.ParametersA);
         p.triples("ParametersF", r.ParametersF);
         p.triples("ParametersG", r.ParametersG);
-        p.column("Mfreq", r.Mfreq);
-        p.columns("Mdata", r.Mdata);
-        p.spectra("FFTnewdata", r.FFTnewdata);
+        p.column("Mfreq", r.abscissa);
+        p.columns("Mdata", r.resampled);
+        p.spectra("FFTnewdata", r.spectra);
         writer.write(p.vars);
     }
     {
         Pass p(file);
-        p.scalars("TotalFFT", r.TotalFFT);
+        p.scalars("TotalFFT", r.spectrumTotals);
         p.row("breakpoint", r.breakpoint);
         p.columns("LowData", r.LowData);
         p.columns("HighData", r.HighData);
@@ -279,13 +279,13 @@ LoadedAnalysis loadAnalysisFile(const fs::path& path)
     r.N_DATA = f.dataSets();
     out.S_MARKER = f.text("S_MARKER");
     const std::size_t n = r.N_DATA + 1;
-    r.Mfreq = f.column("Mfreq");
-    const std::size_t L = r.Mfreq.size();
+    r.abscissa = f.column("Mfreq");
+    const std::size_t L = r.abscissa.size();
     // Lists over the grid hold L values per set; the spectra and decomposition parts are
     // checked for their count only.
-    r.Mdata = f.columns("Mdata", n, L);
-    r.FFTnewdata = f.spectra("FFTnewdata", n);
-    r.TotalFFT = f.scalars("TotalFFT", n);
+    r.resampled = f.columns("Mdata", n, L);
+    r.spectra = f.spectra("FFTnewdata", n);
+    r.spectrumTotals = f.scalars("TotalFFT", n);
     r.breakpoint = f.row("breakpoint", n);
     r.LowData = f.columns("LowData", n);
     r.HighData = f.columns("HighData", n);

@@ -12,38 +12,36 @@ namespace orvane {
 inline constexpr std::size_t kDataSlots = 8;  // N_Data_MAX: 4 markers × 2 colours
 
 struct Session {
-    std::string origdir;                        // start folder; every writer returns here
+    std::string startFolder;                        // start folder; every writer returns here
     int D = -1;                                 // 1 time domain, 0 frequency domain, -1 unset
     int T = 0;                                  // 1 time/magnitude, 2 phase, 0 none or browsing
     std::size_t N_DATA = 0;                     // data sets of the analysis, 2 … 8
     std::string S_MARKER;                       // colour letter per set
     std::string thrs;                           // chart threshold in percent, as text
-    std::string FigExt;                         // file type of saved figures
-    int ctrlp = 0;                              // 1: charts into new windows and files
+    std::string figureFormat;                         // file type of saved figures
+    int saveCharts = 0;                              // 1: charts into new windows and files
     std::array<std::string, kDataSlots> dataset;  // dataset.data: chosen file per slot
-    std::string dirpath;                        // output folder of the analysis
-    std::string nmdr;                           // analysis sub-folder inside dirpath
+    std::string outputFolder;                        // output folder of the analysis
+    std::string analysisFolderName;                           // analysis sub-folder inside outputFolder
     // State of the results and chart windows that is not a window itself; the windows
     // (FigOrig, FigOrig1, handles1, handles2, lgnd1) are kept by the window layer.
     std::string folder1;                        // results folder being browsed
-    std::string Dest1, Dest2;                   // paths chosen in the results window
-    double sclt = 0;                            // chart window's slider value
-    std::string ts1;                            // only ever the empty text
+    std::string Dest1;                          // path chosen in the results window
     // C and nmdr2 are never assigned: they stay empty, and every comparison with them is false.
 
     // Settings of this program beyond the method's globals.
     std::size_t maxGridPoints = kDefaultMaxGridPoints;  // largest common grid accepted
     std::string startThreshold = "85";                  // thrs at the start of an analysis
-    std::string startFigureFormat = "fig";              // FigExt at the start of an analysis
+    std::string startFigureFormat = "fig";              // figureFormat at the start of an analysis
 
     // The defaults every analysis starts from.
     void setAnalysisDefaults()
     {
         S_MARKER = "rbgycmbkk";
         N_DATA = 0;
-        ctrlp = 1;
+        saveCharts = 1;
         thrs = startThreshold;
-        FigExt = startFigureFormat;
+        figureFormat = startFigureFormat;
         dataset.fill(std::string());
     }
 };

@@ -50,18 +50,18 @@ std::string weightedTitle(const std::string& thrs, double Kadm, double Kfdm)
 
 }  // namespace
 
-void FSV_CCC_LAYER(Axes& ax)
+void paintChartZones(Axes& ax)
 {
     for (const Zone& z : kZones)
         ax.polygons.push_back({{0, z.width, z.width, 0}, {z.height, z.height, 0, 0}, z.colour, z.colour});
     ax.xGrid = ax.yGrid = false;
 }
 
-ChartFigure FSV_CCC(const ChartRequest& r)
+ChartFigure colourCodeChart(const ChartRequest& r)
 {
     ChartFigure out;
     Axes& ax = out.figure.axes;
-    FSV_CCC_LAYER(ax);
+    paintChartZones(ax);
     const std::size_t count = r.argumentCount();
     const bool known = (count == 5 && r.series.size() == 1) || (count == 6 && r.series.size() == 1) ||
                        (count == 9 && r.series.size() == 2) || (count == 12 && r.series.size() == 3);
@@ -83,11 +83,11 @@ ChartFigure FSV_CCC(const ChartRequest& r)
     return out;
 }
 
-Figure FSV_CCC(const SelectionChartRequest& r)
+Figure colourCodeChart(const SelectionChartRequest& r)
 {
     Figure fig;
     Axes& ax = fig.axes;
-    FSV_CCC_LAYER(ax);
+    paintChartZones(ax);
     for (std::size_t k = 0; k < r.shown.size(); ++k) {
         if (!r.shown[k]) continue;
         for (const SelectionMeasure& m : r.measures)

@@ -11,7 +11,7 @@ namespace orvane {
 
 // Paints the zones into the axes, each later one over the earlier: red 6.5 × 6.5,
 // yellow 4.5 × 5.5, white 3.5 × 4.5, blue 2.5 × 2.5 (spread × grade, from the origin).
-void FSV_CCC_LAYER(Axes& axes);
+void paintChartZones(Axes& axes);
 
 struct ChartFigure {
     Figure figure;
@@ -22,7 +22,7 @@ struct ChartFigure {
 // The chart of one data set's measures (the analysis's forms: 5, 6, 9 and 12 arguments).
 // Any other argument count gives a chart with its axis labels only, marked unknownForm and
 // not saved.
-ChartFigure FSV_CCC(const ChartRequest& request);
+ChartFigure colourCodeChart(const ChartRequest& request);
 
 // The chart of selected data sets (the chart window's forms: 4, 7 and 10 arguments): per
 // measure a spread and a grade for each data set 1 … 8, and which data sets are shown.
@@ -35,6 +35,6 @@ struct SelectionChartRequest {
     std::vector<SelectionMeasure> measures;  // one, two or three
     std::array<bool, 8> shown{};
 };
-Figure FSV_CCC(const SelectionChartRequest& request);
+Figure colourCodeChart(const SelectionChartRequest& request);
 
 }  // namespace orvane

@@ -72,14 +72,14 @@ std::vector<std::string> classLegendLines()
             "EXTREMELY POOR --> (1.6,inf)"};
 }
 
-Figure pointByPointFigure(const std::string& variable, const Vec& Mfreq, const SetList& curves,
+Figure pointByPointFigure(const std::string& variable, const Vec& abscissa, const SetList& curves,
                           const SetNumbers& sets, const std::string& S_MARKER, int T, int D)
 {
     Figure fig;
     Axes& ax = fig.axes;
     const SetNumbers drawn = present(sets, curves.size());
     for (std::size_t k : drawn)
-        ax.lines.push_back(lineOf(Mfreq, curves[k - 1], std::string("-.") + colourLetter(S_MARKER, k)));
+        ax.lines.push_back(lineOf(abscissa, curves[k - 1], std::string("-.") + colourLetter(S_MARKER, k)));
     ax.legend = legendRows(drawn, false);
     ax.xGrid = ax.yGrid = true;
     ax.yLabel = "Intensity";
@@ -129,16 +129,16 @@ Figure histogramFigure(const std::string& variable, const HistogramList& histogr
     return fig;
 }
 
-Figure originalDataFigure(const Vec& Mfreq, const SetList& Mdata, const SetNumbers& sets,
+Figure originalDataFigure(const Vec& abscissa, const SetList& resampled, const SetNumbers& sets,
                           const std::string& S_MARKER, int D)
 {
     Figure fig;
     Axes& ax = fig.axes;
-    const std::size_t average = Mdata.size();  // the last entry
+    const std::size_t average = resampled.size();  // the last entry
     const SetNumbers drawn = present(sets, average == 0 ? 0 : average - 1);
     for (std::size_t k : drawn)
-        ax.lines.push_back(lineOf(Mfreq, Mdata[k - 1], std::string("-") + colourLetter(S_MARKER, k)));
-    if (average > 0) ax.lines.push_back(lineOf(Mfreq, Mdata.back(), ".-k"));
+        ax.lines.push_back(lineOf(abscissa, resampled[k - 1], std::string("-") + colourLetter(S_MARKER, k)));
+    if (average > 0) ax.lines.push_back(lineOf(abscissa, resampled.back(), ".-k"));
     ax.legend = legendRows(drawn, average > 0);
     ax.yLabel = "Intensity";
     ax.title = "Original Dataset";

@@ -27,9 +27,9 @@ std::vector<std::string> classNameLabels();
 // The seven lines of the class legend window.
 std::vector<std::string> classLegendLines();
 
-// ADMi, FDMi or GDMi of the chosen sets against Mfreq as dash-dot lines, with the title and
+// ADMi, FDMi or GDMi of the chosen sets against abscissa as dash-dot lines, with the title and
 // labels of analysis kind T (2 phase, 1 magnitude, 0 browsed) and domain D.
-Figure pointByPointFigure(const std::string& variable, const Vec& Mfreq, const SetList& curves,
+Figure pointByPointFigure(const std::string& variable, const Vec& abscissa, const SetList& curves,
                           const SetNumbers& sets, const std::string& S_MARKER, int T, int D);
 
 // ADMc, FDMc or GDMc of the chosen sets as filled circles over the six classes. The y range
@@ -37,8 +37,8 @@ Figure pointByPointFigure(const std::string& variable, const Vec& Mfreq, const S
 Figure histogramFigure(const std::string& variable, const HistogramList& histograms, const SetNumbers& sets,
                        const std::string& S_MARKER, int T);
 
-// The resampled sets and their average (the last entry of Mdata) against Mfreq.
-Figure originalDataFigure(const Vec& Mfreq, const SetList& Mdata, const SetNumbers& sets,
+// The resampled sets and their average (the last entry of resampled) against abscissa.
+Figure originalDataFigure(const Vec& abscissa, const SetList& resampled, const SetNumbers& sets,
                           const std::string& S_MARKER, int D);
 
 }  // namespace orvane

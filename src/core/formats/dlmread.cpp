@@ -218,32 +218,6 @@ std::string readWholeFile(const std::string& path)
     return text;
 }
 
-std::string unescapeDelimiter(std::string_view d)
-{
-    std::string out;
-    for (std::size_t i = 0; i < d.size(); ++i) {
-        if (d[i] != '\\' || i + 1 == d.size()) {
-            out += d[i];
-            continue;
-        }
-        const char next = d[++i];
-        switch (next) {
-        case 't': out += '\t'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'v': out += '\v'; break;
-        case 'a': out += '\a'; break;
-        case '\\': out += '\\'; break;
-        default:  // not an escape: both characters stay
-            out += '\\';
-            out += next;
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 DataTable parseDelimitedText(std::string_view text, const std::string& name, char extraSeparator)
@@ -318,14 +292,6 @@ DataTable readDataTable(const std::string& path, char extraSeparator)
 {
     const std::string text = readWholeFile(path);
     return parseDelimitedText(text, path, extraSeparator);
-}
-
-Matrix dlmread(const std::string& filename, const std::string& delimiter)
-{
-    if (!isRegularFile(filename)) throw fileNotFound(filename);
-    const std::string d = unescapeDelimiter(delimiter);
-    if (d.size() > 1) throw Error("DELIMITER must be a single character.");
-    return readDataTable(filename, d.empty() ? ' ' : d.front()).values;
 }
 
 }  // namespace orvane

@@ -35,11 +35,4 @@ DataTable parseDelimitedText(std::string_view text, const std::string& name, cha
 // the reason "File not found.".
 DataTable readDataTable(const std::string& path, char extraSeparator = ' ');
 
-// The runtime's delimited reader: the file's numbers as one matrix. The delimiter, after
-// escape processing ("\t" is a tab, "\\" a backslash), must be one character, else an
-// Error "DELIMITER must be a single character."; the program passes " ". An empty
-// delimiter means the default separators only. An empty file or one with only comments
-// gives a 0x0 matrix.
-Matrix dlmread(const std::string& filename, const std::string& delimiter = " ");
-
 }  // namespace orvane

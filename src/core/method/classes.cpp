@@ -28,14 +28,14 @@ Histogram classHistogram(std::span<const double> v, double normaliser)
     return h;
 }
 
-double AverageConf(const Histogram& h)
+double meanClass(const Histogram& h)
 {
     double s = 0.0;
     for (std::size_t c = 0; c < kClasses; ++c) s += static_cast<double>(c + 1) * h[c];
     return s;
 }
 
-double Conversion(double x)
+double classScaleTotal(double x)
 {
     if (x <= 0.1) return 1 + 10 * x;
     if (x <= 0.2) return 2 + 10 * (x - 0.099);

@@ -27,10 +27,10 @@ int confidenceClass(double x);
 Histogram classHistogram(std::span<const double> v, double normaliser);
 
 // Mean class of a histogram: Σ c·h(c), c = 1 … 6.
-double AverageConf(const Histogram& h);
+double meanClass(const Histogram& h);
 
 // A total mapped onto the continuous class scale 1 … 6 (see the piecewise table).
-double Conversion(double x);
+double classScaleTotal(double x);
 
 
 }  // namespace orvane

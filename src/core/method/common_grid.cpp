@@ -20,7 +20,7 @@ namespace {
 
 }  // namespace
 
-Interpolated Interpolation(const SetList& Md, const SetList& Mf, std::size_t n,
+CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::size_t n,
                            std::size_t maxGridPoints)
 {
     if (n == 0 || Md.size() < n || Mf.size() < n) throw std::invalid_argument("Interpolation: fewer sets than n");
@@ -59,24 +59,24 @@ Interpolated Interpolation(const SetList& Md, const SetList& Mf, std::size_t n,
         throw Error("The common range [" + num2str(Flower) + ", " + num2str(Fupper) +
                     "] is not longer than the finest spacing " + num2str(*delta) + ": the grid would have one point.");
 
-    Interpolated out;
-    out.Mfreq.resize(L);
+    CommonGrid out;
+    out.abscissa.resize(L);
     const double span = Fupper - Flower;
     const double last = static_cast<double>(L - 1);
-    for (std::size_t k = 0; k < L; ++k) out.Mfreq[k] = Flower + span * (static_cast<double>(k) / last);
+    for (std::size_t k = 0; k < L; ++k) out.abscissa[k] = Flower + span * (static_cast<double>(k) / last);
 
     // Grid points lie in every set's range; one that falls outside only through rounding
     // takes the set's end value instead of becoming not-a-number.
-    out.Mdata.resize(n);
-    parallelFor(n, L, [&](std::size_t i) { out.Mdata[i] = interp1Linear(Mf[i], Md[i], out.Mfreq, OutsideRange::EndValue); });
+    out.resampled.resize(n);
+    parallelFor(n, L, [&](std::size_t i) { out.resampled[i] = interp1Linear(Mf[i], Md[i], out.abscissa, OutsideRange::EndValue); });
     return out;
 }
 
-Vec Av(const SetList& Mdata, std::size_t L, std::size_t n)
+Vec averageSet(const SetList& resampled, std::size_t L, std::size_t n)
 {
     Vec avg(L, 0.0);
     for (std::size_t i = 0; i < n; ++i) {
-        const Vec& s = Mdata.at(i);
+        const Vec& s = resampled.at(i);
         if (s.size() != L) throw std::invalid_argument("Av: set length differs from L");
         for (std::size_t j = 0; j < L; ++j) avg[j] += s[j];
     }

@@ -17,20 +17,20 @@ public:
     using Error::Error;
 };
 
-struct Interpolated {
-    SetList Mdata;  // one resampled column per set; empty when there is no usable grid
-    Vec Mfreq;      // the common abscissa (veti3)
-    bool empty() const { return Mdata.empty(); }
+struct CommonGrid {
+    SetList resampled;  // one resampled column per set; empty when there is no usable grid
+    Vec abscissa;      // the common abscissa (veti3)
+    bool empty() const { return resampled.empty(); }
 };
 
 // Resamples the sets (ordinates Md, abscissae Mf, n sets) onto a uniform grid over the
 // common range with the finest spacing found. When the sets share no usable range, throws
 // NoCommonRangeError (the analysis then asks its "Check x-Range" question). A grid of more than
 // maxGridPoints points, a one-point grid, or unusable abscissae fail with an Error.
-Interpolated Interpolation(const SetList& Md, const SetList& Mf, std::size_t n,
+CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::size_t n,
                            std::size_t maxGridPoints = kDefaultMaxGridPoints);
 
 // Element-wise mean of the first n resampled sets, each of length L.
-Vec Av(const SetList& Mdata, std::size_t L, std::size_t n);
+Vec averageSet(const SetList& resampled, std::size_t L, std::size_t n);
 
 }  // namespace orvane

@@ -70,7 +70,7 @@ void checkSplit(std::size_t set, std::size_t L, std::size_t n, double bpValue)
 
 }  // namespace
 
-Decomposition LarrayH(const SpectrumList& spectra, const Vec& breakpoint)
+Decomposition splitLowHighDc(const SpectrumList& spectra, const Vec& breakpoint)
 {
     Decomposition out;
     if (spectra.empty()) return out;
@@ -97,8 +97,8 @@ Decomposition LarrayH(const SpectrumList& spectra, const Vec& breakpoint)
         return x;
     };
 
-    out.Ldata.resize(sets);
-    out.Hdata.resize(sets);
+    out.lowParts.resize(sets);
+    out.highParts.resize(sets);
     out.DC_data.resize(sets);
     parallelFor(sets, L, [&](std::size_t i) {
         const CVec& S = spectra[i];
@@ -117,8 +117,8 @@ Decomposition LarrayH(const SpectrumList& spectra, const Vec& breakpoint)
         for (std::size_t k = n - 4; k <= n; ++k)
             if (Complex* b = bin(high, k)) *b *= static_cast<double>(n + 1 - k) / 5.0;
 
-        out.Ldata[i] = rebuild(low);
-        out.Hdata[i] = rebuild(high);
+        out.lowParts[i] = rebuild(low);
+        out.highParts[i] = rebuild(high);
         out.DC_data[i] = dcPart(S, tw);
     });
 

@@ -6,8 +6,8 @@
 namespace orvane {
 
 struct Decomposition {
-    SetList Ldata;    // low-frequency part per set
-    SetList Hdata;    // high-frequency part per set
+    SetList lowParts;    // low-frequency part per set
+    SetList highParts;    // high-frequency part per set
     SetList DC_data;  // DC part (bins 1 … 4, on a scale 1/√L of the data) per set
 };
 
@@ -15,6 +15,6 @@ struct Decomposition {
 // fades out over the last five bins of the lower half.
 // A grid too short for the split (the
 // breakpoint's fade would run past the spectrum) fails with an Error.
-Decomposition LarrayH(const SpectrumList& spectra, const Vec& breakpoint);
+Decomposition splitLowHighDc(const SpectrumList& spectra, const Vec& breakpoint);
 
 }  // namespace orvane

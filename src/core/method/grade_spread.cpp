@@ -56,7 +56,7 @@ GradeRecord spreadOf(double thr, const Histogram& h)
     return {static_cast<double>(count), strcatTrimmed({kClassShort[*lo], "-", kClassShort[*hi]})};
 }
 
-GradeSpread FSV_CC(double thr, const HistogramList& histograms)
+GradeSpread gradesAndSpreads(double thr, const HistogramList& histograms)
 {
     GradeSpread out;
     out.Grade.reserve(histograms.size());

@@ -24,7 +24,7 @@ struct GradeSpread {
 // until their share exceeds thr. Spread: classes counted from the fullest down (equal
 // fractions: higher class first) until their share exceeds thr. Counting stops after
 // class 6, and as soon as the classes left hold no point; at least one class is counted.
-GradeSpread FSV_CC(double thr, const HistogramList& histograms);
+GradeSpread gradesAndSpreads(double thr, const HistogramList& histograms);
 
 // The same for one histogram.
 GradeRecord gradeOf(double thr, const Histogram& h);

@@ -32,21 +32,21 @@ bool isNegligibleBin(Complex bin, Complex denom)
     return quotientMagnitude(bin, denom) < limit;
 }
 
-SpectrumList FT(const SetList& Mdata, const Vec& /*Mfreq*/)
+SpectrumList normalisedSpectra(const SetList& resampled, const Vec& /*abscissa*/)
 {
-    if (Mdata.empty()) return {};
-    const std::size_t L = Mdata.front().size();
-    for (const Vec& set : Mdata)
+    if (resampled.empty()) return {};
+    const std::size_t L = resampled.front().size();
+    for (const Vec& set : resampled)
         if (set.size() != L) throw std::invalid_argument("FT: sets differ in length");
     const RealDft dft(L);
     const std::size_t H = halfSpectrumSize(L);
     const double root = std::sqrt(static_cast<double>(L));
 
-    SpectrumList spectra(Mdata.size());
-    parallelFor(Mdata.size(), L, [&](std::size_t i) {
+    SpectrumList spectra(resampled.size());
+    parallelFor(resampled.size(), L, [&](std::size_t i) {
         CVec X(L);
         // The transform fills the first half of the spectrum in place.
-        dft.forward(Mdata[i].data(), X.data());
+        dft.forward(resampled[i].data(), X.data());
         for (std::size_t k = 0; k < H; ++k) X[k] = Complex(X[k].real() / root, X[k].imag() / root);
         // Clearing the half is enough: a mirrored bin has the same magnitude.
         const Complex denom = X[0];
@@ -89,7 +89,7 @@ SearchResult searchForty(const CVec& X, std::size_t v3)
 
 }  // namespace
 
-CutOffResult CutOff(const SpectrumList& spectra)
+Breakpoints findBreakpoints(const SpectrumList& spectra)
 {
     if (spectra.empty()) return {};
     const std::size_t sets = spectra.size();
@@ -100,13 +100,13 @@ CutOffResult CutOff(const SpectrumList& spectra)
     std::vector<SearchResult> searched(sets);
     parallelFor(sets, L / 2, [&](std::size_t i) { searched[i] = searchForty(spectra[i], v3); });
     const SearchResult& av = searched.back();
-    CutOffResult out;
-    out.TotalFFT.resize(sets);
-    out.Dataforty.resize(sets);
+    Breakpoints out;
+    out.spectrumTotals.resize(sets);
+    out.fortyPercentTotals.resize(sets);
     std::vector<std::size_t> kp(sets);
     for (std::size_t i = 0; i < sets; ++i) {
-        out.TotalFFT[i] = searched[i].total;
-        out.Dataforty[i] = searched[i].forty;
+        out.spectrumTotals[i] = searched[i].total;
+        out.fortyPercentTotals[i] = searched[i].forty;
         kp[i] = searched[i].k;
     }
 

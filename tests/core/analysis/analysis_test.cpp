@@ -72,8 +72,8 @@ void expectFinite(const SetList& list, const char* name)
 void expectSoundResult(const AnalysisResult& r)
 {
     const std::size_t sets = r.N_DATA + 1;
-    ASSERT_EQ(r.Mdata.size(), sets);
-    for (const SetList* list : {&r.Mdata, &r.LowData, &r.HighData, &r.DC_data, &r.adm.ADMi, &r.fdm.FDMi, &r.gdm.GDMi})
+    ASSERT_EQ(r.resampled.size(), sets);
+    for (const SetList* list : {&r.resampled, &r.LowData, &r.HighData, &r.DC_data, &r.adm.ADMi, &r.fdm.FDMi, &r.gdm.GDMi})
         expectFinite(*list, "a per-set list");
     // The average set against itself.
     const std::size_t avg = r.N_DATA;
@@ -104,7 +104,7 @@ TEST(Analysis, ExamplesRunThroughEveryStage)
     ASSERT_TRUE(r);
     expectSoundResult(*r);
     EXPECT_EQ(r->N_DATA, 3u);
-    EXPECT_EQ(r->Mfreq.size(), 2500u);
+    EXPECT_EQ(r->abscissa.size(), 2500u);
     // The one question of the sequence, answered with its default "YES".
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].message, "Do you want GDM weighting?");
@@ -184,7 +184,7 @@ TEST(Analysis, PrimeAndOddGridLengths)
         DialogsHost host(dialogs);
         const auto r = runAnalysis({.thrs = "85", .maxGridPoints = 1u << 22}, in.Md, in.Mf, host);
         ASSERT_TRUE(r) << L;
-        EXPECT_EQ(r->Mfreq.size(), L);
+        EXPECT_EQ(r->abscissa.size(), L);
         expectSoundResult(*r);
         EXPECT_EQ(r->Kadm, (Vec{1, 1, 1}));
     }

@@ -95,7 +95,7 @@ struct Fixture {
     Fixture()
     {
         ui.folder = out.path().string();
-        s.origdir = data.path().string();
+        s.startFolder = data.path().string();
     }
 };
 
@@ -114,9 +114,9 @@ TEST(FsvMain, TimeDomainRunsThroughTheWholeSequence)
     EXPECT_EQ(f.s.T, 1);
     EXPECT_EQ(f.s.D, 1);
     EXPECT_EQ(f.s.N_DATA, 2u);
-    EXPECT_EQ(f.s.nmdr, "Time Domain Analysis");
+    EXPECT_EQ(f.s.analysisFolderName, "Time Domain Analysis");
     EXPECT_EQ(f.s.thrs, "85");
-    EXPECT_EQ(r.Mfreq.size(), 400u);
+    EXPECT_EQ(r.abscissa.size(), 400u);
 
     // Bar b → v, in order, as the sequence gives them (N_DATA = 2).
     const double third = 1.0 / 3, quarter = 0.25;
@@ -252,8 +252,8 @@ TEST(FsvMain, SlotsAreCountedInOrder)
     AnalysisResult r;
     EXPECT_NE(runAnalysisSession(f.s, Domain::Time, f.ui, {}, &r), SessionOutcome::NoCommonRange);
     EXPECT_EQ(f.s.N_DATA, 2u);
-    EXPECT_EQ(r.Mfreq.front(), 10);  // the common range starts with the fifth slot's set
-    EXPECT_EQ(r.Mfreq.size(), 180u); // and the spacing comes from the second slot's
+    EXPECT_EQ(r.abscissa.front(), 10);  // the common range starts with the fifth slot's set
+    EXPECT_EQ(r.abscissa.size(), 180u); // and the spacing comes from the second slot's
 }
 
 TEST(FsvMain, EachRunTakesTheFirstFreeSubfolder)
@@ -267,7 +267,7 @@ TEST(FsvMain, EachRunTakesTheFirstFreeSubfolder)
     f.ui.slots[0] = writeSet(f.data, "a.txt", 1.0, 0);
     f.ui.slots[1] = writeSet(f.data, "b.txt", 1.0, 0.2);
     EXPECT_NE(runAnalysisSession(f.s, Domain::Time, f.ui), SessionOutcome::NoCommonRange);
-    EXPECT_EQ(f.s.nmdr, "Time Domain Analysis_3");
+    EXPECT_EQ(f.s.analysisFolderName, "Time Domain Analysis_3");
     EXPECT_TRUE(fs::exists(f.out.path() / "Time Domain Analysis_3" / "MagnitudeAnalysis.mat"));
     EXPECT_FALSE(fs::exists(f.out.path() / "Time Domain Analysis_3" / kIncompleteMarker));
 }
@@ -296,7 +296,7 @@ public:
         std::string line = std::to_string(r.argumentCount()) + ":";
         for (const ChartSeries& c : r.series) line += " " + c.name;
         calls.push_back(line);
-        fs::create_directories(fs::path(s_.dirpath) / s_.nmdr / r.thrs);
+        fs::create_directories(fs::path(s_.outputFolder) / s_.analysisFolderName / r.thrs);
     }
 
 private:

@@ -19,7 +19,7 @@ SpectrumList randomSpectra(std::size_t L, std::size_t sets)
     SetList data(sets, Vec(L));
     for (Vec& v : data)
         for (double& x : v) x = g(rng);
-    return FT(data, Vec(L));
+    return normalisedSpectra(data, Vec(L));
 }
 
 TEST(MeasureFigures, LowAndHighPartsPerSetInOrderAsMagnitudesOrAsThemselves)
@@ -29,8 +29,8 @@ TEST(MeasureFigures, LowAndHighPartsPerSetInOrderAsMagnitudesOrAsThemselves)
     plots.sink = &sink;
     const SpectrumList S = randomSpectra(64, 3);
     const Vec grid(64, 0.0);
-    const Decomposition parts = LarrayH(S, {12, 12, 12});
-    drawLowHighParts(plots, grid, parts.Ldata, parts.Hdata);
+    const Decomposition parts = splitLowHighDc(S, {12, 12, 12});
+    drawLowHighParts(plots, grid, parts.lowParts, parts.highParts);
     ASSERT_EQ(sink.figures.size(), 6u);
     const char* titles[] = {"Low Data_1 magnitude", "High Data_1 magnitude", "Low Data_2 magnitude",
                             "High Data_2 magnitude", "Low Data_3 magnitude", "High Data_3 magnitude"};
@@ -39,12 +39,12 @@ TEST(MeasureFigures, LowAndHighPartsPerSetInOrderAsMagnitudesOrAsThemselves)
         EXPECT_EQ(sink.figures[f].mode, GraphicMode::Line);
         EXPECT_EQ(sink.figures[f].style, f >= 4 ? "k:" : "r:");
     }
-    EXPECT_EQ(sink.figures[0].y[3], std::fabs(parts.Ldata[0][3]));
+    EXPECT_EQ(sink.figures[0].y[3], std::fabs(parts.lowParts[0][3]));
     plots.T = 2;
     sink.figures.clear();
-    drawLowHighParts(plots, grid, parts.Ldata, parts.Hdata);
+    drawLowHighParts(plots, grid, parts.lowParts, parts.highParts);
     EXPECT_EQ(sink.figures[1].title, "High Data_1 phase");
-    EXPECT_EQ(sink.figures[1].y, parts.Hdata[0]);
+    EXPECT_EQ(sink.figures[1].y, parts.highParts[0]);
 }
 
 // The pipeline's measure figures in a phase analysis: curves with the set's line style,

@@ -71,7 +71,7 @@ TEST(SummaryReport, ColumnHoldsOneValuePerLineInShortestForm)
 {
     TempDir dir;
     const Vec column{0, 0.5, -1.25, 3, 1e-7, 123456789, -0.0, 0.1, 1.0 / 3, 100000, 1e20, -2.5e-300, 1234.5};
-    summary(dir.path(), column, "col");
+    writeValues(dir.path(), column, "col");
     EXPECT_EQ(readFile(dir.path() / "col.txt"),
               "0\n0.5\n-1.25\n3\n1e-07\n123456789\n0\n0.1\n0.3333333333333333\n100000\n"
               "100000000000000000000\n-2.5e-300\n1234.5\n");
@@ -88,7 +88,7 @@ TEST(SummaryReport, ColumnValuesReadBackExactly)
     // Whole numbers past the int64 range are written in full, several hundred digits each:
     // far more than the room kept per value, so the buffer has to grow.
     for (int i = 0; i < 30; ++i) column.push_back(i % 2 ? -std::numeric_limits<double>::max() : std::ldexp(1.0, 900 + i));
-    summary(dir.path(), column, "exact");
+    writeValues(dir.path(), column, "exact");
     std::istringstream in(readFile(dir.path() / "exact.txt"));
     std::string line;
     std::size_t i = 0;
@@ -124,7 +124,7 @@ TEST(SummaryReport, LongTablesKeepTheirOrder)
         column[i] = 0.25 * static_cast<double>(i);
         expected += quarterText(i) + '\n';
     }
-    summary(dir.path(), column, "long");
+    writeValues(dir.path(), column, "long");
     EXPECT_TRUE(readFile(dir.path() / "long.txt") == expected);
 
     Matrix m;
@@ -138,7 +138,7 @@ TEST(SummaryReport, LongTablesKeepTheirOrder)
             expected += quarterText(r * m.cols + c) + (c + 1 < m.cols ? " " : "\n");
         }
     }
-    summary(dir.path(), m, "wide");
+    writeValues(dir.path(), m, "wide");
     EXPECT_TRUE(readFile(dir.path() / "wide.txt") == expected);
 }
 
@@ -147,10 +147,10 @@ TEST(SummaryReport, NonFiniteValuesAndEmptyInput)
     TempDir dir;
     const double inf = std::numeric_limits<double>::infinity();
     const Vec column{std::nan(""), inf, -inf};
-    summary(dir.path(), column, "odd");
+    writeValues(dir.path(), column, "odd");
     EXPECT_EQ(readFile(dir.path() / "odd.txt"), "NaN\nInf\n-Inf\n");
 
-    summary(dir.path(), Vec{}, "none");
+    writeValues(dir.path(), Vec{}, "none");
     ASSERT_TRUE(fs::exists(dir.path() / "none.txt"));
     EXPECT_EQ(readFile(dir.path() / "none.txt"), "");
 }
@@ -162,14 +162,14 @@ TEST(SummaryReport, MatrixRowsHaveSingleBlanksAndNoTrailingBlank)
     m.rows = 3;
     m.cols = 3;
     m.data = {1, -2.5, 0.25, 1e-10, 7, -0.0, 1e21, 0.001, 65536};
-    summary(dir.path(), m, "ADM");
+    writeValues(dir.path(), m, "ADM");
     EXPECT_EQ(readFile(dir.path() / "ADM.txt"), "1 -2.5 0.25\n1e-10 7 0\n1000000000000000000000 0.001 65536\n");
 
     Matrix row;
     row.rows = 1;
     row.cols = 2;
     row.data = {0.5, 2};
-    summary(dir.path(), row, "row");
+    writeValues(dir.path(), row, "row");
     EXPECT_EQ(readFile(dir.path() / "row.txt"), "0.5 2\n");
 }
 
@@ -177,7 +177,7 @@ TEST(SummaryReport, HistogramIsASixLineColumn)
 {
     TempDir dir;
     const Histogram h{0.5, 0.25, 0.125, 0.0625, 0.0625, 0};
-    summary(dir.path(), h, "ADMc_1");
+    writeValues(dir.path(), h, "ADMc_1");
     EXPECT_EQ(readFile(dir.path() / "ADMc_1.txt"), "0.5\n0.25\n0.125\n0.0625\n0.0625\n0\n");
 }
 
@@ -185,8 +185,8 @@ TEST(SummaryReport, RewriteReplacesTheWholeFileAndLeavesNoTemporaries)
 {
     TempDir dir;
     Vec longer(1000, 0.5);
-    summary(dir.path(), longer, "r");
-    summary(dir.path(), Vec{2}, "r");
+    writeValues(dir.path(), longer, "r");
+    writeValues(dir.path(), Vec{2}, "r");
     EXPECT_EQ(readFile(dir.path() / "r.txt"), "2\n");
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"r.txt"});
 }
@@ -196,10 +196,10 @@ TEST(SummaryReport, RewriteReplacesTheWholeFileAndLeavesNoTemporaries)
 TEST(AveragesReport, EachMeasureNamesItsOwnWeights)
 {
     TempDir dir;
-    AsciiFile(dir.path(), {0.5, 1.25, 2}, "ADM_1", 0.75, -1);
+    writeMeasureAverages(dir.path(), {0.5, 1.25, 2}, "ADM_1", 0.75, -1);
     EXPECT_EQ(readFile(dir.path() / "ADM_1_average.txt"), kAdm1);
 
-    AsciiFile(dir.path(), {1.0 / 3, 2.0 / 3, 6}, "FDM_2", -1, 0.25);
+    writeMeasureAverages(dir.path(), {1.0 / 3, 2.0 / 3, 6}, "FDM_2", -1, 0.25);
     EXPECT_EQ(readFile(dir.path() / "FDM_2_average.txt"),
               " \t\t\tFDM_2 \t\t\t \n"
               "\n"
@@ -210,7 +210,7 @@ TEST(AveragesReport, EachMeasureNamesItsOwnWeights)
               "FDM_2pw_conv\t\t\t 6.00000000 \n"
               "Kfdm\t\t\t\t 0.25000000 \n");
 
-    AsciiFile(dir.path(), {123.456789012, -0.5, 0}, "GDM_3", 0.75, 0.25);
+    writeMeasureAverages(dir.path(), {123.456789012, -0.5, 0}, "GDM_3", 0.75, 0.25);
     EXPECT_EQ(readFile(dir.path() / "GDM_3_average.txt"),
               " \t\t\tGDM_3 \t\t\t \n"
               "\n"
@@ -226,10 +226,10 @@ TEST(AveragesReport, EachMeasureNamesItsOwnWeights)
 TEST(AveragesReport, NoApplicableWeightWritesBothLines)
 {
     TempDir dir;
-    WriteAscii(dir.path(), {0.5, 1.25, 2}, "ADM_1", 0.75, -1);  // the writer behind AsciiFile
+    writeMeasureAverages(dir.path(), {0.5, 1.25, 2}, "ADM_1", 0.75, -1);
     EXPECT_EQ(readFile(dir.path() / "ADM_1_average.txt"), kAdm1);
 
-    WriteAscii(dir.path(), {1, 1, 1}, "X", -1, -1);
+    writeMeasureAverages(dir.path(), {1, 1, 1}, "X", -1, -1);
     EXPECT_EQ(readFile(dir.path() / "X_average.txt"),
               " \t\t\tX \t\t\t \n"
               "\n"
@@ -247,7 +247,7 @@ TEST(AveragesReport, NoApplicableWeightWritesBothLines)
 TEST(GradeSpreadReport, ThreeBlocksInTheOrderADMFDMGDM)
 {
     TempDir dir;
-    WriteAscii(dir.path(), {2, "E-VG"}, {3, "G-F"}, "ADM_1", {1, "E   "}, {1, "E-E"}, "FDM_1", {4, "E-F "},
+    writeGradeSpreadReport(dir.path(), {2, "E-VG"}, {3, "G-F"}, "ADM_1", {1, "E   "}, {1, "E-E"}, "FDM_1", {4, "E-F "},
                {2, "EP-EP"}, "GDM_1", "GreadSpread", "70");
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"GreadSpread_70.txt"});
     EXPECT_EQ(readFile(dir.path() / "GreadSpread_70.txt"),
@@ -274,9 +274,9 @@ TEST(GradeSpreadReport, ThreeBlocksInTheOrderADMFDMGDM)
 TEST(GradeSpreadReport, EachCallReplacesTheFile)
 {
     TempDir dir;
-    WriteAscii(dir.path(), {6, "E-EP"}, {6, "E-EP"}, "ADM_1", {6, "E-EP"}, {6, "E-EP"}, "FDM_1", {6, "E-EP"},
+    writeGradeSpreadReport(dir.path(), {6, "E-EP"}, {6, "E-EP"}, "ADM_1", {6, "E-EP"}, {6, "E-EP"}, "FDM_1", {6, "E-EP"},
                {6, "E-EP"}, "GDM_1", "GreadSpread", "85");
-    WriteAscii(dir.path(), {1, "E   "}, {1, "E-E"}, "ADM_3", {2, "E-VG"}, {2, "E-VG"}, "FDM_3", {3, "E-G "},
+    writeGradeSpreadReport(dir.path(), {1, "E   "}, {1, "E-E"}, "ADM_3", {2, "E-VG"}, {2, "E-VG"}, "FDM_3", {3, "E-G "},
                {2, "G-F"}, "GDM_3", "GreadSpread", "85");
     EXPECT_EQ(readFile(dir.path() / "GreadSpread_85.txt"),
               " \t\t\tADM_3 \t\t\t \n\nGrade-Value \t Grade-Range \t Spread-Value \t Spread-Range\n\n"
@@ -293,13 +293,13 @@ TEST(ReportFailure, FolderThatIsAFileOrMissing)
 {
     TempDir dir;
     const std::string notAFolder = dir.write("plain", "keep");
-    expectErrorNaming([&] { summary(notAFolder, Vec{1}, "col"); }, fs::path(notAFolder) / "col.txt");
-    expectErrorNaming([&] { AsciiFile(notAFolder, {1, 2, 3}, "ADM_1", 1, -1); },
+    expectErrorNaming([&] { writeValues(notAFolder, Vec{1}, "col"); }, fs::path(notAFolder) / "col.txt");
+    expectErrorNaming([&] { writeMeasureAverages(notAFolder, {1, 2, 3}, "ADM_1", 1, -1); },
                       fs::path(notAFolder) / "ADM_1_average.txt");
     EXPECT_EQ(readFile(notAFolder), "keep");
 
     const fs::path missing = dir.path() / "gone";
-    expectErrorNaming([&] { summary(missing, Vec{1}, "col"); }, missing / "col.txt");
+    expectErrorNaming([&] { writeValues(missing, Vec{1}, "col"); }, missing / "col.txt");
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"plain"});
 }
 
@@ -308,7 +308,7 @@ TEST(ReportFailure, DirectoryInTheWayOfTheReport)
     TempDir dir;
     fs::create_directory(dir.path() / "GreadSpread_70.txt");
     const GradeRecord r{1, "E   "};
-    expectErrorNaming([&] { WriteAscii(dir.path(), r, r, "A", r, r, "F", r, r, "G", "GreadSpread", "70"); },
+    expectErrorNaming([&] { writeGradeSpreadReport(dir.path(), r, r, "A", r, r, "F", r, r, "G", "GreadSpread", "70"); },
                       dir.path() / "GreadSpread_70.txt");
     EXPECT_TRUE(fs::is_directory(dir.path() / "GreadSpread_70.txt"));
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"GreadSpread_70.txt"});
@@ -317,12 +317,12 @@ TEST(ReportFailure, DirectoryInTheWayOfTheReport)
 TEST(ReportFailure, FailedWriteKeepsTheOldReportAndRemovesTheTemporary)
 {
     TempDir dir;
-    summary(dir.path(), Vec{1, 2}, "keep");
+    writeValues(dir.path(), Vec{1, 2}, "keep");
     Vec big(10000, 0.123456789);
     {
         test::FileSizeLimit limit(4096);
-        expectErrorNaming([&] { summary(dir.path(), big, "keep"); }, dir.path() / "keep.txt");
-        expectErrorNaming([&] { summary(dir.path(), big, "fresh"); }, dir.path() / "fresh.txt");
+        expectErrorNaming([&] { writeValues(dir.path(), big, "keep"); }, dir.path() / "keep.txt");
+        expectErrorNaming([&] { writeValues(dir.path(), big, "fresh"); }, dir.path() / "fresh.txt");
     }
     EXPECT_EQ(readFile(dir.path() / "keep.txt"), "1\n2\n");
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"keep.txt"});
@@ -331,7 +331,7 @@ TEST(ReportFailure, FailedWriteKeepsTheOldReportAndRemovesTheTemporary)
 TEST(ReportFailure, ReadOnlyFolderKeepsTheOldReport)
 {
     TempDir dir;
-    AsciiFile(dir.path(), {0.5, 1.25, 2}, "ADM_1", 0.75, -1);
+    writeMeasureAverages(dir.path(), {0.5, 1.25, 2}, "ADM_1", 0.75, -1);
     fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
     struct Restore {
         fs::path p;
@@ -339,7 +339,7 @@ TEST(ReportFailure, ReadOnlyFolderKeepsTheOldReport)
     } restore{dir.path()};
     if (access(dir.path().c_str(), W_OK) == 0) GTEST_SKIP() << "permissions are not enforced for this user";
 
-    expectErrorNaming([&] { AsciiFile(dir.path(), {9, 9, 9}, "ADM_1", 1, -1); }, dir.path() / "ADM_1_average.txt");
+    expectErrorNaming([&] { writeMeasureAverages(dir.path(), {9, 9, 9}, "ADM_1", 1, -1); }, dir.path() / "ADM_1_average.txt");
     EXPECT_EQ(readFile(dir.path() / "ADM_1_average.txt"), kAdm1);
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"ADM_1_average.txt"});
 }
@@ -359,12 +359,12 @@ TEST(ReportLocale, DecimalCommaLocaleChangesNothing)
     ASSERT_STREQ(probe, "0,5");  // the locale really uses a decimal comma
 
     TempDir dir;
-    AsciiFile(dir.path(), {0.5, 1.25, 2}, "ADM_1", 0.75, -1);
+    writeMeasureAverages(dir.path(), {0.5, 1.25, 2}, "ADM_1", 0.75, -1);
     EXPECT_EQ(readFile(dir.path() / "ADM_1_average.txt"), kAdm1);
-    summary(dir.path(), Vec{0.5, -1.25, 1e-7}, "col");
+    writeValues(dir.path(), Vec{0.5, -1.25, 1e-7}, "col");
     EXPECT_EQ(readFile(dir.path() / "col.txt"), "0.5\n-1.25\n1e-07\n");
     const GradeRecord g{2.5, "E-VG"};
-    WriteAscii(dir.path(), g, g, "A", g, g, "F", g, g, "G", "GreadSpread", "85");
+    writeGradeSpreadReport(dir.path(), g, g, "A", g, g, "F", g, g, "G", "GreadSpread", "85");
     EXPECT_NE(readFile(dir.path() / "GreadSpread_85.txt").find("2.50000000 \t\t E-VG \t\t 2.50000000 \t\t E-VG \n"),
               std::string::npos);
 }

@@ -121,10 +121,10 @@ TEST(ResultFiles, AnalysisFileReadsBackBitForBit)
     EXPECT_EQ(l.D, 0);
     EXPECT_EQ(l.S_MARKER, "rbgycmbkk");
     EXPECT_EQ(b.N_DATA, r.N_DATA);
-    EXPECT_TRUE(sameBits(b.Mfreq, r.Mfreq));
-    EXPECT_TRUE(sameLists(b.Mdata, r.Mdata));
-    EXPECT_TRUE(sameLists(b.FFTnewdata, r.FFTnewdata));
-    EXPECT_TRUE(sameBits(b.TotalFFT, r.TotalFFT));
+    EXPECT_TRUE(sameBits(b.abscissa, r.abscissa));
+    EXPECT_TRUE(sameLists(b.resampled, r.resampled));
+    EXPECT_TRUE(sameLists(b.spectra, r.spectra));
+    EXPECT_TRUE(sameBits(b.spectrumTotals, r.spectrumTotals));
     EXPECT_TRUE(sameBits(b.breakpoint, r.breakpoint));
     EXPECT_TRUE(sameLists(b.LowData, r.LowData));
     EXPECT_TRUE(sameLists(b.HighData, r.HighData));
@@ -160,7 +160,7 @@ TEST(ResultFiles, ListsAreRowsOfCellsAndRecordsAreStructs)
     const fs::path file = writeAnalysisFile(dir.path(), kMagnitudeAnalysisFile, r, 1, "rbgycmbkk");
     mat_t* mat = Mat_Open(file.c_str(), MAT_ACC_RDONLY);
     ASSERT_TRUE(mat);
-    const std::size_t L = r.Mfreq.size();
+    const std::size_t L = r.abscissa.size();
     for (const std::string& name : kAnalysisOrder) {
         matvar_t* v = Mat_VarRead(mat, name.c_str());
         ASSERT_TRUE(v) << name;

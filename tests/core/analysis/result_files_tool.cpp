@@ -110,16 +110,16 @@ int write(const fs::path& folder)
 
     std::ofstream out(folder / "dump.json");
     out << "{\"D\":1,\"N_DATA\":" << r.N_DATA << ",\"S_MARKER\":\"" << marker << "\",\n";
-    out << "\"Mfreq\":" << array(r.Mfreq) << ",\n\"breakpoint\":" << array(r.breakpoint) << ",\n";
+    out << "\"Mfreq\":" << array(r.abscissa) << ",\n\"breakpoint\":" << array(r.breakpoint) << ",\n";
     out << "\"columns\":{";
     const std::pair<const char*, const SetList*> columns[] = {
-        {"Mdata", &r.Mdata},     {"LowData", &r.LowData},       {"HighData", &r.HighData}, {"DC_data", &r.DC_data},
+        {"Mdata", &r.resampled},     {"LowData", &r.LowData},       {"HighData", &r.HighData}, {"DC_data", &r.DC_data},
         {"ADMi", &r.adm.ADMi},   {"ADM_oldi", &r.adm.ADM_oldi}, {"FDMi", &r.fdm.FDMi},     {"GDMi", &r.gdm.GDMi}};
     for (std::size_t i = 0; i < std::size(columns); ++i)
         out << (i ? ",\n" : "") << "\"" << columns[i].first << "\":" << arrays(*columns[i].second);
     out << "},\n\"scalars\":{";
     const std::pair<const char*, const Vec*> scalars[] = {
-        {"TotalFFT", &r.TotalFFT}, {"Alpha_ADM", &r.adm.Alpha_ADM}, {"ADMtot", &r.adm.ADMtot},
+        {"TotalFFT", &r.spectrumTotals}, {"Alpha_ADM", &r.adm.Alpha_ADM}, {"ADMtot", &r.adm.ADMtot},
         {"FDMtot", &r.fdm.FDMtot}, {"GDMtot", &r.gdm.GDMtot},       {"Kadm", &r.Kadm},
         {"Kfdm", &r.Kfdm}};
     for (std::size_t i = 0; i < std::size(scalars); ++i)
@@ -132,7 +132,7 @@ int write(const fs::path& folder)
     out << "\"records\":{\"Grade_ADM\":" << records(r.ADM.Grade) << ",\"Spread_ADM\":" << records(r.ADM.Spread)
         << ",\n\"Grade_FDM\":" << records(r.FDM.Grade) << ",\"Spread_FDM\":" << records(r.FDM.Spread)
         << ",\n\"Grade_GDM\":" << records(r.GDM.Grade) << ",\"Spread_GDM\":" << records(r.GDM.Spread) << "},\n";
-    out << "\"FFTnewdata\":" << spectra(r.FFTnewdata) << "}\n";
+    out << "\"FFTnewdata\":" << spectra(r.spectra) << "}\n";
     return out ? 0 : 1;
 }
 
@@ -273,11 +273,11 @@ void checkCombined(const fs::path& path, const Expected& e)
     compare(file, "D", 0, {Complex(loaded.D)}, e);
     compare(file, "N_DATA", 0, {Complex(static_cast<double>(r.N_DATA))}, e);
     compareText(file, "S_MARKER", 0, loaded.S_MARKER, e);
-    compare(file, "Mfreq", 0, asComplex(r.Mfreq), e);
+    compare(file, "Mfreq", 0, asComplex(r.abscissa), e);
     compare(file, "breakpoint", 0, asComplex(r.breakpoint), e);
-    compareList(file, "Mdata", r.Mdata, e);
-    compareList(file, "FFTnewdata", r.FFTnewdata, e);
-    compareList(file, "TotalFFT", r.TotalFFT, e);
+    compareList(file, "Mdata", r.resampled, e);
+    compareList(file, "FFTnewdata", r.spectra, e);
+    compareList(file, "TotalFFT", r.spectrumTotals, e);
     compareList(file, "LowData", r.LowData, e);
     compareList(file, "HighData", r.HighData, e);
     compareList(file, "DC_data", r.DC_data, e);

@@ -9,7 +9,7 @@ namespace {
 TEST(FSV_CCC, ZonesArePaintedRedYellowWhiteBlue)
 {
     Axes ax;
-    FSV_CCC_LAYER(ax);
+    paintChartZones(ax);
     ASSERT_EQ(ax.polygons.size(), 4u);
     const Rgb colours[] = {{1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {0, 0, 1}};
     const double widths[] = {6.5, 4.5, 3.5, 2.5}, heights[] = {6.5, 5.5, 4.5, 2.5};
@@ -23,7 +23,7 @@ TEST(FSV_CCC, ZonesArePaintedRedYellowWhiteBlue)
 
 TEST(FSV_CCC, SingleSeriesNamesTitlesAndStars)
 {
-    const ChartFigure gdm = FSV_CCC({"85", {{2, 3, "GDM_1"}}, {0.5, 0.5}});
+    const ChartFigure gdm = colourCodeChart({"85", {{2, 3, "GDM_1"}}, {0.5, 0.5}});
     EXPECT_EQ(gdm.namefile, "FsvColorCodeChartGDM_1_85");
     EXPECT_EQ(gdm.figure.axes.title, "FSV COLOR CODE CHART - threshold =85% - K_{adm} =0.5; K_{fdm} =0.5");
     ASSERT_EQ(gdm.figure.axes.lines.size(), 1u);
@@ -37,16 +37,16 @@ TEST(FSV_CCC, SingleSeriesNamesTitlesAndStars)
     EXPECT_EQ(gdm.figure.axes.xLabel, "SPREAD");
     EXPECT_EQ(gdm.figure.axes.yLabel, "GRADE");
 
-    const ChartFigure adm = FSV_CCC({"85", {{1, 1, "ADM_3"}}, {1}});
+    const ChartFigure adm = colourCodeChart({"85", {{1, 1, "ADM_3"}}, {1}});
     EXPECT_EQ(adm.namefile, "FsvColorCodeChartADM_3_85");
     EXPECT_EQ(adm.figure.axes.title, "FSV COLOR CODE CHART - threshold =85");
 
-    const ChartFigure two = FSV_CCC({"85", {{2, 2, "ADM_2"}, {3, 4, "FDM_2"}}, {1, 0.75}});
+    const ChartFigure two = colourCodeChart({"85", {{2, 2, "ADM_2"}, {3, 4, "FDM_2"}}, {1, 0.75}});
     EXPECT_EQ(two.namefile, "FsvColorCodeChartADM_2_FDM_2_85");
     EXPECT_EQ(two.figure.axes.lines[1].colour, (Rgb{0, 1, 1}));  // second measure cyan
 
     const ChartFigure three =
-        FSV_CCC({"70", {{1, 1, "ADM_1"}, {2, 2, "FDM_1"}, {3, 3, "GDM_1"}}, {1, 0.33333333}});
+        colourCodeChart({"70", {{1, 1, "ADM_1"}, {2, 2, "FDM_1"}, {3, 3, "GDM_1"}}, {1, 0.33333333}});
     EXPECT_EQ(three.namefile, "FsvColorCodeChartADM_1_FDM_1_GDM_1_70");
     EXPECT_EQ(three.figure.axes.lines[2].colour, (Rgb{1, 0, 1}));  // third magenta
     EXPECT_EQ(three.figure.axes.title, "FSV COLOR CODE CHART - threshold =70% - K_{adm} =1; K_{fdm} =0.33333");
@@ -55,7 +55,7 @@ TEST(FSV_CCC, SingleSeriesNamesTitlesAndStars)
 
 TEST(FSV_CCC, AnyOtherArgumentCountWarnsAndDrawsNoStar)
 {
-    const ChartFigure bad = FSV_CCC({"85", {{1, 1, "ADM_1"}, {2, 2, "FDM_1"}}, {1}});  // 8 arguments
+    const ChartFigure bad = colourCodeChart({"85", {{1, 1, "ADM_1"}, {2, 2, "FDM_1"}}, {1}});  // 8 arguments
     EXPECT_TRUE(bad.unknownForm);  // the caller warns "Error !!!!"
     EXPECT_TRUE(bad.namefile.empty());
     EXPECT_TRUE(bad.figure.axes.lines.empty());
@@ -70,7 +70,7 @@ TEST(FSV_CCC, SelectedDataSetsGetOneBlackStarPerMeasure)
     r.measures = {{{1, 2, 3, 4, 5, 6, 1, 1}, {2, 2, 2, 2, 2, 2, 2, 2}, "ADM"},
                   {{3, 3, 3, 3, 3, 3, 3, 3}, {1, 2, 3, 4, 5, 6, 1, 1}, "FDM"}};
     r.shown = {true, false, true, false, false, false, false, false};
-    const Figure fig = FSV_CCC(r);
+    const Figure fig = colourCodeChart(r);
     ASSERT_EQ(fig.axes.texts.size(), 4u);
     EXPECT_EQ(fig.axes.texts[0].text, "ADM_1");
     EXPECT_EQ(fig.axes.texts[1].text, "FDM_1");

@@ -31,26 +31,26 @@ TEST(ConfidenceClass, HistogramsOfAllPointsAddUpToOne)
     EXPECT_NEAR(total, 1.0, 1e-12);
 }
 
-TEST(AverageConf, IsTheMeanClass)
+TEST(meanClass, IsTheMeanClass)
 {
-    EXPECT_EQ(AverageConf({1, 0, 0, 0, 0, 0}), 1);
-    EXPECT_EQ(AverageConf({0, 0, 0, 0, 0, 1}), 6);
-    EXPECT_EQ(AverageConf({0.5, 0.5, 0, 0, 0, 0}), 1.5);
+    EXPECT_EQ(meanClass({1, 0, 0, 0, 0, 0}), 1);
+    EXPECT_EQ(meanClass({0, 0, 0, 0, 0, 1}), 6);
+    EXPECT_EQ(meanClass({0.5, 0.5, 0, 0, 0, 0}), 1.5);
 }
 
 TEST(Conversion, MapsTotalsOntoTheClassScaleWithItsOffsets)
 {
-    EXPECT_DOUBLE_EQ(Conversion(0), 1);
-    EXPECT_DOUBLE_EQ(Conversion(0.1), 2);
-    EXPECT_DOUBLE_EQ(Conversion(0.15), 2.51);
-    EXPECT_DOUBLE_EQ(Conversion(0.2), 3.01);
-    EXPECT_DOUBLE_EQ(Conversion(0.3), 3.505);
-    EXPECT_DOUBLE_EQ(Conversion(1.6), 6.00125);
-    EXPECT_DOUBLE_EQ(Conversion(1.7), 6);
-    EXPECT_DOUBLE_EQ(Conversion(-0.05), 0.5);  // no lower limit
+    EXPECT_DOUBLE_EQ(classScaleTotal(0), 1);
+    EXPECT_DOUBLE_EQ(classScaleTotal(0.1), 2);
+    EXPECT_DOUBLE_EQ(classScaleTotal(0.15), 2.51);
+    EXPECT_DOUBLE_EQ(classScaleTotal(0.2), 3.01);
+    EXPECT_DOUBLE_EQ(classScaleTotal(0.3), 3.505);
+    EXPECT_DOUBLE_EQ(classScaleTotal(1.6), 6.00125);
+    EXPECT_DOUBLE_EQ(classScaleTotal(1.7), 6);
+    EXPECT_DOUBLE_EQ(classScaleTotal(-0.05), 0.5);  // no lower limit
     // Just above each bound the next segment starts slightly above its class number.
-    EXPECT_NEAR(Conversion(std::nextafter(0.1, 1.0)), 2.01, 1e-12);
-    EXPECT_NEAR(Conversion(std::nextafter(0.8, 1.0)), 5.00125, 1e-12);
+    EXPECT_NEAR(classScaleTotal(std::nextafter(0.1, 1.0)), 2.01, 1e-12);
+    EXPECT_NEAR(classScaleTotal(std::nextafter(0.8, 1.0)), 5.00125, 1e-12);
 }
 
 }  // namespace

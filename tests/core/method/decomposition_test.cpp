@@ -66,7 +66,7 @@ SpectrumList randomSpectra(std::size_t L, std::size_t sets, unsigned seed)
     SetList data(sets, Vec(L));
     for (Vec& s : data)
         for (double& v : s) v = 2 + d(gen);
-    return FT(data, {});
+    return normalisedSpectra(data, {});
 }
 
 void expectNear(const Vec& a, const Vec& b, double tol)
@@ -75,30 +75,30 @@ void expectNear(const Vec& a, const Vec& b, double tol)
     for (std::size_t j = 0; j < a.size(); ++j) EXPECT_NEAR(a[j], b[j], tol) << "at " << j;
 }
 
-TEST(LarrayH, MatchesTheStepByStepSplitForEvenAndOddLengths)
+TEST(splitLowHighDc, MatchesTheStepByStepSplitForEvenAndOddLengths)
 {
     for (std::size_t L : {64u, 63u, 101u}) {
         const SpectrumList S = randomSpectra(L, 3, static_cast<unsigned>(L));
         const Vec bp{12, 15, 13};
-        const Decomposition parts = LarrayH(S, bp);
+        const Decomposition parts = splitLowHighDc(S, bp);
         for (std::size_t i = 0; i < 3; ++i) {
             const ReferenceParts ref = referenceSplit(S[i], static_cast<std::size_t>(bp[i]));
-            expectNear(parts.Ldata[i], ref.low, 1e-12);
-            expectNear(parts.Hdata[i], ref.high, 1e-12);
+            expectNear(parts.lowParts[i], ref.low, 1e-12);
+            expectNear(parts.highParts[i], ref.high, 1e-12);
             expectNear(parts.DC_data[i], ref.dc, 1e-12);
             EXPECT_LT(ref.maxImag, 1e-12) << "the completed spectra must rebuild real signals";
         }
     }
 }
 
-TEST(LarrayH, CrossFadeWeightsAtEvenLength)
+TEST(splitLowHighDc, CrossFadeWeightsAtEvenLength)
 {
     // All bins 1: the parts' spectra show the weights themselves.
     const std::size_t L = 64;
     const CVec S(L, Complex(1, 0));
-    const Decomposition parts = LarrayH({S}, {12});
-    const CVec low = test::dft(test::toComplex(parts.Ldata[0]));
-    const CVec high = test::dft(test::toComplex(parts.Hdata[0]));
+    const Decomposition parts = splitLowHighDc({S}, {12});
+    const CVec low = test::dft(test::toComplex(parts.lowParts[0]));
+    const CVec high = test::dft(test::toComplex(parts.highParts[0]));
     const double root = 8;
     auto weight = [&](const CVec& X, std::size_t k) { return X[k - 1].real() / root; };
     const double lowWeights[] = {0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 0.8, 0.6, 0.4, 0.2, 0};
@@ -114,56 +114,56 @@ TEST(LarrayH, CrossFadeWeightsAtEvenLength)
     EXPECT_NEAR(std::abs(low[32]), 0, 1e-12);
 }
 
-TEST(LarrayH, OddLengthDropsBinNOfTheHighPart)
+TEST(splitLowHighDc, OddLengthDropsBinNOfTheHighPart)
 {
     const std::size_t L = 63;  // n = 32, high part up to bin 31
     const CVec S(L, Complex(1, 0.5));
-    const Decomposition parts = LarrayH({S}, {12});
-    const CVec high = test::dft(test::toComplex(parts.Hdata[0]));
+    const Decomposition parts = splitLowHighDc({S}, {12});
+    const CVec high = test::dft(test::toComplex(parts.highParts[0]));
     EXPECT_NEAR(std::abs(high[30]) / std::sqrt(63.0), 0.4 * std::abs(S[0]), 1e-12);  // bin 31: top fade 0.4
     EXPECT_NEAR(std::abs(high[31]), 0, 1e-12);                                         // bin 32
     for (std::size_t k = 33; k <= 63; ++k) EXPECT_NEAR(std::abs(high[k - 1] - std::conj(high[63 - k + 1])), 0, 1e-12);
 }
 
-TEST(LarrayH, LowAndHighAddBackToTheSpectrumBelowTheTopFade)
+TEST(splitLowHighDc, LowAndHighAddBackToTheSpectrumBelowTheTopFade)
 {
     for (std::size_t L : {200u, 201u}) {
         const SpectrumList S = randomSpectra(L, 2, 11);
-        const Decomposition parts = LarrayH(S, {20, 20});
+        const Decomposition parts = splitLowHighDc(S, {20, 20});
         const std::size_t n = (L + 1) / 2;
         Vec sum(L);
-        for (std::size_t j = 0; j < L; ++j) sum[j] = parts.Ldata[0][j] + parts.Hdata[0][j];
+        for (std::size_t j = 0; j < L; ++j) sum[j] = parts.lowParts[0][j] + parts.highParts[0][j];
         const CVec X = test::dft(test::toComplex(sum));
         for (std::size_t k = 5; k < n - 4; ++k)
             EXPECT_NEAR(std::abs(X[k - 1] / std::sqrt(double(L)) - S[0][k - 1]), 0, 1e-10) << "L=" << L << " k=" << k;
     }
 }
 
-TEST(LarrayH, ASpectrumOnlyInTheDcBinsGivesZeroParts)
+TEST(splitLowHighDc, ASpectrumOnlyInTheDcBinsGivesZeroParts)
 {
     CVec S(64);
     S[0] = 5;
     S[1] = Complex(1, 2);
     S[2] = Complex(-1, 0.5);
     S[3] = 0.25;
-    const Decomposition parts = LarrayH({S}, {12});
-    for (double v : parts.Ldata[0]) EXPECT_EQ(v, 0);
-    for (double v : parts.Hdata[0]) EXPECT_EQ(v, 0);
+    const Decomposition parts = splitLowHighDc({S}, {12});
+    for (double v : parts.lowParts[0]) EXPECT_EQ(v, 0);
+    for (double v : parts.highParts[0]) EXPECT_EQ(v, 0);
     EXPECT_NE(parts.DC_data[0][0], 0);
 }
 
-TEST(LarrayH, RefusesGridsTooShortForTheSplit)
+TEST(splitLowHighDc, RefusesGridsTooShortForTheSplit)
 {
-    const SpectrumList S = FT({Vec(8, 1.0), Vec(8, 2.0)}, {});
-    const CutOffResult cut = CutOff(S);  // breakpoint 10 for L = 8
-    EXPECT_THROW(LarrayH(S, cut.breakpoint), Error);
+    const SpectrumList S = normalisedSpectra({Vec(8, 1.0), Vec(8, 2.0)}, {});
+    const Breakpoints cut = findBreakpoints(S);  // breakpoint 10 for L = 8
+    EXPECT_THROW(splitLowHighDc(S, cut.breakpoint), Error);
     // The smallest grid that always fits: 16 points, even with the highest breakpoint.
     CVec top(16);
     top[0] = 1;
     top[7] = 1;  // all the mass at v3 = 8: search ends at 9, breakpoint 14
-    const CutOffResult high = CutOff({top, top});
+    const Breakpoints high = findBreakpoints({top, top});
     EXPECT_EQ(high.breakpoint[0], 14);
-    EXPECT_NO_THROW(LarrayH({top, top}, high.breakpoint));
+    EXPECT_NO_THROW(splitLowHighDc({top, top}, high.breakpoint));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ TEST(FT, IsTheUnitaryDftOfEverySet)
         SetList sets(3, Vec(L));
         for (Vec& s : sets)
             for (double& v : s) v = d(gen);
-        const SpectrumList spectra = FT(sets, {});
+        const SpectrumList spectra = normalisedSpectra(sets, {});
         ASSERT_EQ(spectra.size(), 3u);
         for (std::size_t i = 0; i < 3; ++i) {
             const CVec ref = test::dft(test::toComplex(sets[i]));
@@ -29,11 +29,11 @@ TEST(FT, IsTheUnitaryDftOfEverySet)
 
 TEST(FT, AConstantSetKeepsOnlyItsDcBin)
 {
-    const SpectrumList spectra = FT({Vec(64, 3.7), Vec(64, 3.7)}, {});
+    const SpectrumList spectra = normalisedSpectra({Vec(64, 3.7), Vec(64, 3.7)}, {});
     EXPECT_NEAR(spectra[0][0].real(), 3.7 * 8, 1e-12);
     for (std::size_t k = 1; k < 64; ++k) EXPECT_EQ(spectra[0][k], Complex(0, 0)) << k;
-    const CutOffResult cut = CutOff(spectra);
-    EXPECT_EQ(cut.TotalFFT[0], 0);
+    const Breakpoints cut = findBreakpoints(spectra);
+    EXPECT_EQ(cut.spectrumTotals[0], 0);
     EXPECT_EQ(cut.breakpoint[0], 10);  // search ends at 5, plus 5
 }
 
@@ -46,7 +46,7 @@ TEST(FT, ClearsBinsStrictlyBelowTheRelativeLimit)
         Vec x(L);
         for (std::size_t n = 0; n < L; ++n)
             x[n] = root / L + rel * root * 2 / L * std::cos(2 * std::numbers::pi * static_cast<double>(n) / L);
-        return FT({x}, {})[0];
+        return normalisedSpectra({x}, {})[0];
     };
     const CVec large = spectrumWithRelative(1e-3);
     EXPECT_NE(large[1], Complex(0, 0));
@@ -81,10 +81,10 @@ SpectrumList singleBinSpectra(std::size_t L, std::initializer_list<std::size_t> 
 TEST(CutOff, SearchEndsOnePastTheFortyPercentBinAndIsCappedByTheAverage)
 {
     // Set 1's search ends at 12, set 2's at 7, the average's at 9.
-    const CutOffResult cut = CutOff(singleBinSpectra(64, {11, 6, 8}));
+    const Breakpoints cut = findBreakpoints(singleBinSpectra(64, {11, 6, 8}));
     EXPECT_EQ(cut.breakpoint, (Vec{14, 12, 14}));
-    EXPECT_EQ(cut.TotalFFT, (Vec{1, 1, 1}));
-    EXPECT_EQ(cut.Dataforty, (Vec{0.4, 0.4, 0.4}));
+    EXPECT_EQ(cut.spectrumTotals, (Vec{1, 1, 1}));
+    EXPECT_EQ(cut.fortyPercentTotals, (Vec{0.4, 0.4, 0.4}));
 }
 
 TEST(CutOff, RunningSumSpreadOverBins)
@@ -92,16 +92,16 @@ TEST(CutOff, RunningSumSpreadOverBins)
     // Magnitudes 1 on bins 5 … 14 of L = 40 (v3 = 20): 40 % of 10 is reached at bin 8.
     CVec x(40);
     for (std::size_t k = 5; k <= 14; ++k) x[k - 1] = Complex(0.6, 0.8);
-    const CutOffResult cut = CutOff({x, x});
-    EXPECT_NEAR(cut.TotalFFT[0], 10, 1e-12);
+    const Breakpoints cut = findBreakpoints({x, x});
+    EXPECT_NEAR(cut.spectrumTotals[0], 10, 1e-12);
     EXPECT_EQ(cut.breakpoint[0], 9 + 5);
 }
 
 TEST(CutOff, ShortSpectraHaveNoTotalAndBreakAtTen)
 {
     SpectrumList s(3, CVec(8, Complex(1, 1)));
-    const CutOffResult cut = CutOff(s);
-    EXPECT_EQ(cut.TotalFFT, (Vec{0, 0, 0}));
+    const Breakpoints cut = findBreakpoints(s);
+    EXPECT_EQ(cut.spectrumTotals, (Vec{0, 0, 0}));
     EXPECT_EQ(cut.breakpoint, (Vec{10, 10, 10}));
 }
 

@@ -67,7 +67,7 @@ TEST(FSV_CC, FullThresholdCountsOnlyTheClassesThatHoldPoints)
 
 TEST(FSV_CC, EachSeriesHasItsOwnRecords)
 {
-    const GradeSpread gs = FSV_CC(0.85, {{0.3, 0.3, 0.3, 0.1, 0, 0}, {1, 0, 0, 0, 0, 0}});
+    const GradeSpread gs = gradesAndSpreads(0.85, {{0.3, 0.3, 0.3, 0.1, 0, 0}, {1, 0, 0, 0, 0, 0}});
     ASSERT_EQ(gs.Grade.size(), 2u);
     expectRecord(gs.Spread[0], 3, "E-G");
     expectRecord(gs.Spread[1], 1, "E-E");
