@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
-"""Compares two analysis folders: the same files, byte for byte.
+"""Compares analysis folders byte for byte.
 
-Level-5 MAT-files and figure files may differ in the text of their 116-byte header only
-(it holds the creation date). Usage: compare_analysis_folders.py EXPECTED ACTUAL
-Exit 0 when equal, 1 with one line per difference.
+  compare_analysis_folders.py EXPECTED ACTUAL          two folders: the same files, the same bytes
+  compare_analysis_folders.py --manifest FOLDER        prints a manifest: one "sha256  name" line per file
+  compare_analysis_folders.py --check MANIFEST FOLDER  the folder holds exactly the manifest's files
+
+Level-5 MAT-files and figure files may differ in the text of their 116-byte header only (it
+holds the creation date), so that part is left out. Exit 0 when equal, 1 with one line per
+difference, 2 for a usage error.
 """
+import hashlib
 import pathlib
 import sys
 
@@ -15,23 +20,44 @@ def files(root: pathlib.Path) -> dict:
     return {p.relative_to(root).as_posix(): p for p in sorted(root.rglob("*")) if p.is_file()}
 
 
-def main(expected: pathlib.Path, actual: pathlib.Path) -> int:
-    a, b = files(expected), files(actual)
-    faults = [f"only in {expected}: {n}" for n in sorted(a.keys() - b.keys())]
-    faults += [f"only in {actual}: {n}" for n in sorted(b.keys() - a.keys())]
-    for name in sorted(a.keys() & b.keys()):
-        x, y = a[name].read_bytes(), b[name].read_bytes()
-        if name.endswith((".mat", ".fig")) and len(x) == len(y) and len(x) > HEADER_TEXT:
-            x, y = x[HEADER_TEXT:], y[HEADER_TEXT:]
-        if x != y:
-            faults.append(f"differs: {name}")
+def content(name: str, path: pathlib.Path) -> bytes:
+    data = path.read_bytes()
+    if name.endswith((".mat", ".fig")) and len(data) > HEADER_TEXT:
+        data = data[HEADER_TEXT:]
+    return data
+
+
+def digests(root: pathlib.Path) -> dict:
+    return {n: hashlib.sha256(content(n, p)).hexdigest() for n, p in files(root).items()}
+
+
+def differences(expected: dict, actual: dict, a: str, b: str) -> list:
+    faults = [f"only in {a}: {n}" for n in sorted(expected.keys() - actual.keys())]
+    faults += [f"only in {b}: {n}" for n in sorted(actual.keys() - expected.keys())]
+    faults += [f"differs: {n}" for n in sorted(expected.keys() & actual.keys()) if expected[n] != actual[n]]
+    return faults
+
+
+def main(argv: list) -> int:
+    if len(argv) == 2 and argv[0] == "--manifest":
+        for name, digest in digests(pathlib.Path(argv[1])).items():
+            print(f"{digest}  {name}")
+        return 0
+    if len(argv) == 3 and argv[0] == "--check":
+        expected = {}
+        for line in pathlib.Path(argv[1]).read_text(encoding="utf-8").splitlines():
+            digest, name = line.split("  ", 1)
+            expected[name] = digest
+        faults = differences(expected, digests(pathlib.Path(argv[2])), "the manifest", argv[2])
+    elif len(argv) == 2:
+        faults = differences(digests(pathlib.Path(argv[0])), digests(pathlib.Path(argv[1])), argv[0], argv[1])
+    else:
+        print(__doc__, file=sys.stderr)
+        return 2
     for f in faults:
         print(f)
     return 1 if faults else 0
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
-        print(__doc__, file=sys.stderr)
-        sys.exit(2)
-    sys.exit(main(pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])))
+    sys.exit(main(sys.argv[1:]))
