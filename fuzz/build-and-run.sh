@@ -21,29 +21,30 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$root/build-fuzz"
 mkdir -p "$out/artifacts"
 
-flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I "$root/src")
-runtime=("$root/src/runtime/error.cpp" "$root/src/runtime/types.cpp")
+flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -I "$root/src/core")
+# shellcheck disable=SC2207
+matio_cflags=($(pkg-config --cflags matio))
+# shellcheck disable=SC2207
+libs=($(pkg-config --libs matio fftw3) -lz -ldl -pthread)
 
-clang++-14 "${flags[@]}" \
-    "$root/fuzz/dlmread_fuzz.cpp" \
-    "$root/src/input/dlmread.cpp" \
-    "$root/src/runtime/text.cpp" \
-    "${runtime[@]}" \
-    -o "$out/dlmread_fuzz"
+# The Qt-free library, instrumented, as one archive: each fuzzer links only what it uses.
+objects="$out/objects"
+rm -rf "$objects"
+mkdir -p "$objects"
+find "$root/src/core" -name '*.cpp' -print0 |
+    xargs -0 -P "$(nproc 2>/dev/null || echo 2)" -I{} sh -c \
+        'clang++-14 "$@" -c "{}" -o "'"$objects"'/$(echo "{}" | md5sum | cut -c1-16).o"' \
+        sh "${flags[@]}" "${matio_cflags[@]}"
+rm -f "$out/liborvane_core_fuzz.a"
+ar rcs "$out/liborvane_core_fuzz.a" "$objects"/*.o
 
+link() {  # link <fuzzer source> <name>
+    clang++-14 "${flags[@]}" -fsanitize=fuzzer "${matio_cflags[@]}" "$1" "$out/liborvane_core_fuzz.a" "${libs[@]}" \
+        -o "$out/$2"
+}
+link "$root/fuzz/dlmread_fuzz.cpp" dlmread_fuzz
 # matio itself is not instrumented; its allocations still count against libFuzzer's limit.
-# shellcheck disable=SC2046
-clang++-14 "${flags[@]}" $(pkg-config --cflags matio) \
-    "$root/fuzz/matfile_fuzz.cpp" \
-    "$root/src/app/result_files.cpp" \
-    "$root/src/app/result_reader.cpp" \
-    "$root/src/app/result_scan.cpp" \
-    "$root/src/app/mat_io.cpp" \
-    "$root/src/plot/figure.cpp" \
-    "$root/src/plot/figure_file.cpp" \
-    "${runtime[@]}" \
-    $(pkg-config --libs matio) \
-    -o "$out/matfile_fuzz"
+link "$root/fuzz/matfile_fuzz.cpp" matfile_fuzz
 
 # Each fuzzer adds to its first corpus folder; it works on a copy so the seeds stay as they are.
 work="$(mktemp -d "${TMPDIR:-/tmp}/orvane-fuzz-corpus.XXXXXX")"

@@ -35,6 +35,13 @@ void registerCallback(const std::string& name, Callback callback) { table()[name
 
 bool hasCallback(const std::string& name) { return table().count(name) != 0; }
 
+std::vector<std::string> callbackNames()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : table()) names.push_back(entry.first);
+    return names;
+}
+
 bool runCallback(const std::string& name, QWidget* control, const Handles& handles)
 {
     const auto it = table().find(name);

@@ -15,6 +15,8 @@ using Callback = std::function<void(QWidget* control, const Handles& handles)>;
 
 void registerCallback(const std::string& name, Callback callback);
 bool hasCallback(const std::string& name);
+// Every registered name, sorted.
+std::vector<std::string> callbackNames();
 
 // Runs the named callback. An orvane::Error (or any std::exception) escaping it is given
 // to the error handler instead of reaching the event loop. Returns false when no callback
