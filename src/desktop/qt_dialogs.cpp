@@ -27,6 +27,15 @@ std::string QtDialogs::question(const Question& q)
     text->setAlignment(Qt::AlignCenter);
     text->setMinimumWidth(300);
     layout->addWidget(text);
+    if (!q.detail.empty()) {
+        // What the message is about (the file, its line and what was found there).
+        auto* detail = new QLabel(QString::fromStdString(q.detail), &dialog);
+        detail->setObjectName(QStringLiteral("detail"));
+        detail->setWordWrap(true);
+        detail->setAlignment(Qt::AlignCenter);
+        detail->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(detail);
+    }
     auto* box = new QDialogButtonBox(&dialog);
     std::string answer;
     for (const std::string& label : q.buttons) {

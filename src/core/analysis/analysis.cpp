@@ -99,7 +99,7 @@ private:
         try {
             grid_ = resampleOntoCommonGrid(Md, Mf, n, s_.maxGridPoints);
         } catch (const NoCommonRangeError& e) {
-            host_.noCommonRange(e.what());
+            host_.noCommonRange(e);
             throw;
         }
     }

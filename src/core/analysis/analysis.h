@@ -63,7 +63,7 @@ public:
     virtual std::optional<std::filesystem::path> outputFolder() { return std::filesystem::path(); }
     // Told when the sets share no usable range, while the progress display is still open;
     // the analysis then throws NoCommonRangeError.
-    virtual void noCommonRange(const std::string& message) { (void)message; }
+    virtual void noCommonRange(const NoCommonRangeError& error) { (void)error; }
     // Told the sub-folder once it exists, before anything is written into it.
     virtual void analysisFolderMade(const std::filesystem::path& folder) { (void)folder; }
     // A new progress display of the three stages; null for none.

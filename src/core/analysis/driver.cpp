@@ -4,6 +4,7 @@
 #include "base/error.h"
 #include "formats/data_set.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -20,9 +21,32 @@ void quitQuestion(Dialogs& ui, const std::string& message, const std::string& de
 }
 
 // The session's front end as the pipeline's host.
+// Where a loaded set came from, to name files and lines in messages.
+struct LoadedFile {
+    std::string path;
+    std::vector<std::size_t> lines;
+};
+
+// "…: they do not overlap (data set 1: a.txt, line 2; data set 2: b.txt, line 40)".
+std::string locate(const NoCommonRangeError& e, const std::vector<LoadedFile>& files)
+{
+    std::string where;
+    for (const NoCommonRangeError::Sample& s : e.samples()) {
+        if (s.set == 0 || s.set > files.size()) continue;
+        const LoadedFile& f = files[s.set - 1];
+        where += where.empty() ? " (" : "; ";
+        where += "data set " + std::to_string(s.set) + ": " + f.path;
+        if (s.sample >= 1 && s.sample <= f.lines.size()) where += ", line " + std::to_string(f.lines[s.sample - 1]);
+    }
+    return e.reason() + (where.empty() ? "" : where + ")");
+}
+
 class SessionHost : public AnalysisHost {
 public:
-    SessionHost(Session& s, DriverUi& ui, const FigureSinks& sinks) : s_(s), ui_(ui), sinks_(sinks) {}
+    SessionHost(Session& s, DriverUi& ui, const FigureSinks& sinks, const std::vector<LoadedFile>& files)
+        : s_(s), ui_(ui), sinks_(sinks), files_(files)
+    {
+    }
 
     bool weightGdm() override { return ui_.weightGdm(); }
     std::optional<fs::path> outputFolder() override
@@ -31,7 +55,7 @@ public:
         if (s_.outputFolder.empty()) return std::nullopt;
         return fs::path(s_.outputFolder);
     }
-    void noCommonRange(const std::string& message) override { quitQuestion(ui_, message); }
+    void noCommonRange(const NoCommonRangeError& e) override { quitQuestion(ui_, e.what(), locate(e, files_)); }
     void analysisFolderMade(const fs::path& folder) override { s_.analysisFolderName = folder.filename().string(); }
     std::unique_ptr<Progress> openProgress() override { return ui_.openProgress(kProgressStages, kProgressTitle); }
     GraphicSink* graphics() override { return sinks_.graphics; }
@@ -41,6 +65,7 @@ private:
     Session& s_;
     DriverUi& ui_;
     FigureSinks sinks_;
+    const std::vector<LoadedFile>& files_;
 };
 
 }  // namespace
@@ -70,22 +95,34 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
 
     ui.loadData(s);
     SetList Md, Mf;
+    std::vector<LoadedFile> files;
     for (const std::string& path : s.dataset) {
         if (path.empty()) continue;
         ++s.N_DATA;
-        std::optional<DataSet> set = readDataSet(path);
-        if (!set) {
-            quitQuestion(ui, "Error Data Input: format wrong", path);
+        DataSet set;
+        try {
+            set = readDataSet(path);
+        } catch (const ColumnCountError& e) {
+            quitQuestion(ui, "Error Data Input: format wrong", e.what());
             s.T = 0;
             return SessionOutcome::Stopped;
         }
-        Mf.push_back(std::move(set->abscissa));
-        Md.push_back(std::move(set->ordinate));
+        files.push_back({path, std::move(set.lines)});
+        Mf.push_back(std::move(set.abscissa));
+        Md.push_back(std::move(set.ordinate));
     }
     if (s.N_DATA < 2) {
         quitQuestion(ui, "Error Data Input: must be > #2");
         s.T = 0;
         return SessionOutcome::Stopped;
+    }
+
+    if (std::all_of(Mf.begin(), Mf.end(), [](const Vec& x) { return x.size() < 3; })) {
+        std::string counts;
+        for (const LoadedFile& f : files)
+            counts += (counts.empty() ? "" : ", ") + f.path + " (" + std::to_string(f.lines.size()) +
+                      (f.lines.size() == 1 ? " sample)" : " samples)");
+        throw Error("No data set has three or more samples, so the grid step cannot be measured: " + counts + ".");
     }
 
     AnalysisSettings settings;
@@ -94,7 +131,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     settings.thrs = s.thrs;
     settings.S_MARKER = s.S_MARKER;
     settings.maxGridPoints = s.maxGridPoints;
-    SessionHost host(s, ui, sinks);
+    SessionHost host(s, ui, sinks, files);
     std::optional<AnalysisResult> r;
     try {
         r = runAnalysis(settings, Md, Mf, host);

@@ -13,10 +13,9 @@ namespace orvane {
 
 namespace {
 
-[[noreturn]] void rangeError()
-{
-    throw NoCommonRangeError("Error Data Input: Check x-Range of the data sets");
-}
+std::string range(const Vec& x) { return "[" + num2str(x.front()) + ", " + num2str(x.back()) + "]"; }
+
+std::string setName(std::size_t i) { return "data set " + std::to_string(i + 1); }
 
 }  // namespace
 
@@ -27,6 +26,8 @@ CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::siz
 
     // Range and finest spacing of every set. The spacing looks at the first m-1 samples only.
     double Fupper = 0, Flower = 0;
+    std::size_t upperSet = 0, lowerSet = 0;     // whose ends bound the common range
+    std::size_t deltaSet = 0, deltaSample = 0;  // where the finest spacing lies
     std::optional<double> delta;
     for (std::size_t i = 0; i < n; ++i) {
         const Vec& x = Mf[i];
@@ -36,20 +37,30 @@ CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::siz
             throw Error("Data set " + std::to_string(i + 1) + ": the abscissa at sample " + std::to_string(bad + 1) +
                         (x[bad] < x[bad - 1] ? " decreases." : " repeats the previous one."));
         const double last = x.back(), first = x.front();
-        Fupper = i == 0 ? last : std::min(Fupper, last);
-        Flower = i == 0 ? first : std::max(Flower, first);
+        if (i == 0 || last < Fupper) Fupper = last, upperSet = i;
+        if (i == 0 || first > Flower) Flower = first, lowerSet = i;
         for (std::size_t j = 1; j + 1 < x.size(); ++j) {
             const double d = std::fabs(x[j] - x[j - 1]);
-            if (!delta || d < *delta) delta = d;
+            if (!delta || d < *delta) delta = d, deltaSet = i, deltaSample = j;
         }
     }
     if (!delta)
         throw Error("No data set has three or more samples, so the grid step cannot be measured.");
-    if (*delta <= 0) rangeError();
-    if (Flower > Fupper) rangeError();
+    if (*delta <= 0)
+        throw NoCommonRangeError(setName(deltaSet) + " repeats the abscissa " + num2str(Mf[deltaSet][deltaSample]) +
+                                     " at samples " + std::to_string(deltaSample) + " and " +
+                                     std::to_string(deltaSample + 1) + ": the grid spacing would be 0",
+                                 {{deltaSet + 1, deltaSample}, {deltaSet + 1, deltaSample + 1}});
+    if (Flower > Fupper)
+        throw NoCommonRangeError(setName(lowerSet) + " covers " + range(Mf[lowerSet]) + " and " + setName(upperSet) +
+                                     " covers " + range(Mf[upperSet]) + ": they do not overlap",
+                                 {{lowerSet + 1, 1}, {upperSet + 1, Mf[upperSet].size()}});
 
     const double steps = std::ceil((Fupper - Flower) / *delta);
-    if (steps <= 0) rangeError();
+    if (steps <= 0)
+        throw NoCommonRangeError(setName(lowerSet) + " covers " + range(Mf[lowerSet]) + " and " + setName(upperSet) +
+                                     " covers " + range(Mf[upperSet]) + ": they only touch at " + num2str(Flower),
+                                 {{lowerSet + 1, 1}, {upperSet + 1, Mf[upperSet].size()}});
     if (steps > static_cast<double>(maxGridPoints))
         throw Error("The common grid would need " + num2str(steps) + " points (more than the limit of " +
                     std::to_string(maxGridPoints) + "): the finest spacing " + num2str(*delta) +

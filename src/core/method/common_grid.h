@@ -5,16 +5,33 @@
 #include "base/types.h"
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace orvane {
 
 // Default largest grid: 2^22 points (a set of 9 kept results is then ~3 GB).
 inline constexpr std::size_t kDefaultMaxGridPoints = std::size_t{1} << 22;
 
-// The sets share no range long enough for a grid; what() is the message the user sees.
+// The sets share no range long enough for a grid. what() is the message the user sees;
+// reason() says which sets and samples (1-based) are at fault, for a front end that can
+// name their files.
 class NoCommonRangeError : public Error {
 public:
-    using Error::Error;
+    struct Sample {
+        std::size_t set = 0, sample = 0;  // both 1-based
+    };
+    NoCommonRangeError(std::string reason, std::vector<Sample> samples)
+        : Error("Error Data Input: Check x-Range of the data sets"), reason_(std::move(reason)),
+          samples_(std::move(samples))
+    {
+    }
+    const std::string& reason() const { return reason_; }
+    const std::vector<Sample>& samples() const { return samples_; }
+
+private:
+    std::string reason_;
+    std::vector<Sample> samples_;
 };
 
 struct CommonGrid {

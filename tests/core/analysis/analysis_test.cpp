@@ -52,10 +52,9 @@ Loaded load(const std::vector<std::string>& paths)
 {
     Loaded l;
     for (const auto& p : paths) {
-        auto set = readDataSet(p);
-        EXPECT_TRUE(set) << p;
-        l.Mf.push_back(set->abscissa);
-        l.Md.push_back(set->ordinate);
+        const DataSet set = readDataSet(p);
+        l.Mf.push_back(set.abscissa);
+        l.Md.push_back(set.ordinate);
     }
     return l;
 }
@@ -194,13 +193,14 @@ TEST(Analysis, NoCommonRangeIsToldToTheHostAndThrown)
 {
     struct Host : DialogsHost {
         using DialogsHost::DialogsHost;
-        void noCommonRange(const std::string& message) override { told.push_back(message); }
+        void noCommonRange(const NoCommonRangeError& e) override { told.push_back(std::string(e.what()) + " / " + e.reason()); }
         std::vector<std::string> told;
     };
     test::ScriptedDialogs dialogs;
     Host host(dialogs);
     EXPECT_THROW(runAnalysis({}, {{1, 2, 3}, {1, 2, 3}}, {{0, 0.5, 1}, {2, 2.5, 3}}, host), NoCommonRangeError);
-    EXPECT_EQ(host.told, (std::vector<std::string>{"Error Data Input: Check x-Range of the data sets"}));
+    EXPECT_EQ(host.told, (std::vector<std::string>{"Error Data Input: Check x-Range of the data sets / data set 2 "
+                                                   "covers [2, 3] and data set 1 covers [0, 1]: they do not overlap"}));
     EXPECT_TRUE(dialogs.questions.empty());  // the weighting question is never reached
 }
 

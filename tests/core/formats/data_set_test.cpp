@@ -10,18 +10,31 @@ namespace {
 TEST(ReadDataSet, SplitsAbscissaAndOrdinate)
 {
     test::TempDir dir;
-    const auto set = readDataSet(dir.write("a.txt", "0 10\n1 11\n2 12\n"));
-    ASSERT_TRUE(set);
-    EXPECT_EQ(set->abscissa, (Vec{0, 1, 2}));
-    EXPECT_EQ(set->ordinate, (Vec{10, 11, 12}));
+    const DataSet set = readDataSet(dir.write("a.txt", "0 10\n% a comment\n1 11\n2 12\n"));
+    EXPECT_EQ(set.abscissa, (Vec{0, 1, 2}));
+    EXPECT_EQ(set.ordinate, (Vec{10, 11, 12}));
+    EXPECT_EQ(set.lines, (std::vector<std::size_t>{1, 3, 4}));
 }
 
-TEST(ReadDataSet, OtherColumnCountsAreLeftToTheCaller)
+TEST(ReadDataSet, OtherColumnCountsNameFileLineAndWhatWasFound)
 {
     test::TempDir dir;
-    EXPECT_FALSE(readDataSet(dir.write("three.txt", "0 1 2\n1 2 3\n")));
-    EXPECT_FALSE(readDataSet(dir.write("one.txt", "0\n1\n")));
-    EXPECT_FALSE(readDataSet(dir.write("empty.txt", "# nothing here\n")));
+    const std::string three = dir.write("three.txt", "# two solvers\n0 1 2\n1 2 3\n");
+    const std::string one = dir.write("one.txt", "0\n1\n");
+    const std::string empty = dir.write("empty.txt", "# nothing here\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {three, three + ", line 2: 3 columns of numbers; two (abscissa, ordinate) are needed."},
+        {one, one + ", line 1: 1 column of numbers; two (abscissa, ordinate) are needed."},
+        {empty, empty + ": holds no line of numbers; two columns (abscissa, ordinate) are needed."},
+    };
+    for (const auto& [path, message] : cases) {
+        try {
+            readDataSet(path);
+            ADD_FAILURE() << path << " was read";
+        } catch (const ColumnCountError& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    }
 }
 
 TEST(ReadDataSet, ADecreasingAbscissaNamesFileAndLine)
@@ -48,7 +61,7 @@ TEST(ReadDataSet, ARepeatOnlyBetweenTheLastTwoSamplesIsRefused)
         EXPECT_EQ(e.line(), 4u);
     }
     // An earlier repeat is the grid check's business (it asks about the x-range).
-    EXPECT_TRUE(readDataSet(dir.write("mid.txt", "0 1\n1 2\n1 3\n2 4\n")));
+    EXPECT_EQ(readDataSet(dir.write("mid.txt", "0 1\n1 2\n1 3\n2 4\n")).abscissa.size(), 4u);
 }
 
 }  // namespace
