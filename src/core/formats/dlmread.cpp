@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <sys/stat.h>
 
 namespace orvane {
 
@@ -182,18 +183,23 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-bool isRegularFile(const std::string& path)
-{
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec) && !ec;
-}
-
 DataFileError fileNotFound(const std::string& path) { return DataFileError(path, 0, "File not found."); }
+
+// Why a path that is not a regular file cannot be read as one; empty for a regular file
+// and for a pipe, which is read whole like a file.
+std::string notAFile(const std::string& path)
+{
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return "File not found.";
+    if (S_ISREG(st.st_mode) || S_ISFIFO(st.st_mode)) return {};
+    if (S_ISDIR(st.st_mode)) return "Is a folder, not a data file.";
+    return "Is not a regular file (a device or socket), so it cannot be read as a data file.";
+}
 
 // The whole file in one read; parsing then works on views into it.
 std::string readWholeFile(const std::string& path)
 {
-    if (!isRegularFile(path)) throw fileNotFound(path);
+    if (const std::string why = notAFile(path); !why.empty()) throw DataFileError(path, 0, why);
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {

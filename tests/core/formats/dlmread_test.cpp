@@ -13,6 +13,8 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace orvane {
@@ -77,12 +79,21 @@ TEST_F(DlmreadFile, ReadsRowsAndLinesOfAFile)
     EXPECT_EQ(expectDataError([&] { readDataTable(bad); }, 2, ""), bad + ", line 2: 1 number where the first data line has 2: \"3\"");
 }
 
-TEST_F(DlmreadFile, MissingFileOrDirectoryIsNotFound)
+TEST_F(DlmreadFile, WhatIsNotAFileIsNamedForWhatItIsAndAPipeIsReadWhole)
 {
     const std::string missing = (dir_ / "missing.txt").string();
-    for (const std::string& path : {missing, dir_.string(), std::string()}) {
+    for (const std::string& path : {missing, std::string()})
         EXPECT_EQ(expectDataError([&] { readDataTable(path); }, 0, "File not found."), path + ": File not found.");
-    }
+    expectDataError([&] { readDataTable(dir_.string()); }, 0, "Is a folder, not a data file.");
+    expectDataError([&] { readDataTable("/dev/null"); }, 0,
+                    "Is not a regular file (a device or socket), so it cannot be read as a data file.");
+
+    const std::string fifo = (dir_ / "pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { std::ofstream(fifo) << "0 1\n1 2\n2 3\n"; });
+    const DataTable t = readDataTable(fifo);
+    writer.join();
+    expectMatrix(t.values, 3, 2, {0, 1, 1, 2, 2, 3});
 }
 
 TEST_F(DlmreadFile, AnExtraSeparatorIsReadLikeAComma)
