@@ -34,6 +34,20 @@ void pauseFor(std::chrono::milliseconds pause)
 void show(const Handles& h, const char* tag, bool visible) { h[tag]->setVisible(visible); }
 void enable(const Handles& h, const char* tag, bool on) { setEnable(h[tag], on ? Enable::On : Enable::Off); }
 
+// The title bar's close button goes back like pushbutton1: the main window is hidden while
+// this one is open, and the program would end with no window left.
+class BackOnClose : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close) return false;
+        event->ignore();
+        runCallback("pushbutton1_Callback", static_cast<QWidget*>(watched), handlesOf(static_cast<QWidget*>(watched)));
+        return true;
+    }
+};
+
 // Done once per window: the callbacks, and controls that keep their place while hidden so
 // that nothing jumps when the state changes.
 void prepareNewWindow(QWidget* window)
@@ -41,6 +55,7 @@ void prepareNewWindow(QWidget* window)
     if (window->property("orvaneResultsWindow").toBool()) return;
     window->setProperty("orvaneResultsWindow", true);
     connectCallbacks(window);
+    window->installEventFilter(new BackOnClose(window));
     for (QWidget* w : window->findChildren<QWidget*>()) {
         const QString tag = w->objectName();
         // The analysis captions share one place, and what only changes while the window
@@ -99,6 +114,7 @@ void pushbutton1(const Handles& h)
     deleteWindow(h.window());
     openMainWindow();
 }
+
 
 // The colour code chart: this window and the original data step aside until it returns.
 void pushbutton20(const Handles& h)

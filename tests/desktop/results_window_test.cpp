@@ -388,6 +388,23 @@ TEST_F(ResultsWindow, BackToTheMainWindowClosesTheOriginalDataWindows)
     EXPECT_NE(openWindowOf("orvane"), nullptr);
 }
 
+// The title bar's close button is the back button: the program must not end with no window.
+TEST_F(ResultsWindow, ClosingFromTheTitleBarGoesBackToTheMainWindow)
+{
+    openAfter(analysis(2));
+    choose({1});
+    click("pushbutton44");
+    const QPointer<QWidget> original = desktop().FigOrig, legend = desktop().FigOrig1, results = window;
+    ASSERT_TRUE(original && legend);
+    window->close();
+    test::settle();
+    EXPECT_FALSE(original || legend || results);
+    EXPECT_TRUE(dialogs.questions.empty());  // no close request asked for the original data
+    ASSERT_NE(openWindowOf("orvane"), nullptr);
+    EXPECT_TRUE(openWindowOf("orvane")->isVisible());
+    EXPECT_EQ(desktop().session.Dest1, "0");
+}
+
 TEST_F(ResultsWindow, NoChosenSetAsksForASelection)
 {
     openAfter(analysis(2));
