@@ -1,5 +1,6 @@
 #include "batch/batch_ui.h"
 
+#include "batch/guard.h"
 #include "base/error.h"
 
 #include <cmath>
@@ -18,6 +19,7 @@ public:
 
     void update(int bar, double fraction) override
     {
+        stopIfSignalled();
         if (bar < 1 || bar > static_cast<int>(stages_.size())) return;
         const int percent = static_cast<int>(std::floor(100 * std::fmod(fraction, 1.0 + 1e-12)));
         if (bar == lastBar_ && percent == lastPercent_) return;
@@ -36,7 +38,8 @@ private:
 
 class NoProgress : public Progress {
 public:
-    void update(int, double) override {}
+    // Progress notes are the pipeline's safe points for a stop.
+    void update(int, double) override { stopIfSignalled(); }
 };
 
 }  // namespace
@@ -46,19 +49,19 @@ std::string BatchUi::question(const Question& q)
     // Every question but the weighting (weightGdm) reports a stop of the analysis.
     stopped_ = true;
     err_ << "orvane-batch: ";
-    if (!q.detail.empty()) err_ << q.detail << ": ";
-    err_ << q.message << '\n';
+    if (!q.detail.empty()) err_ << shown(q.detail) << ": ";
+    err_ << shown(q.message) << '\n';
     return q.defaultButton;
 }
 
 void BatchUi::warning(const std::string& message, const std::string&)
 {
-    err_ << "orvane-batch: warning: " << message << '\n';
+    err_ << "orvane-batch: warning: " << shown(message) << '\n';
 }
 
 void BatchUi::error(const std::string& message, const std::string& title)
 {
-    err_ << "orvane-batch: " << title << ": " << message << '\n';
+    err_ << "orvane-batch: " << shown(title) << ": " << shown(message) << '\n';
 }
 
 int BatchUi::menu(const std::string&, const std::vector<std::string>& items)

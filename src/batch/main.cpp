@@ -2,49 +2,111 @@
 //
 // It writes the analysis sub-folder (reports and MAT-files) into the output folder as the
 // desktop program does, then prints the sub-folder's path and a summary table.
-// Exit status: 0 success, 1 a data or write error (message on stderr), 2 a usage error.
+// Exit status: 0 success, 1 a data or write error (message on stderr), 2 a usage error; a run
+// stopped by SIGINT or SIGTERM ends by that signal once its files are consistent.
 
 #include "analysis/driver.h"
 #include "analysis/figure_files.h"
-#include "render/figure_renderer.h"
-#include "render/picture_queue.h"
-#include "figures/figure_file.h"
+#include "analysis/output_folder.h"
+#include "analysis/picture_backend.h"
 #include "batch/batch_ui.h"
+#include "batch/guard.h"
 #include "batch/summary.h"
 #include "base/error.h"
-#include "base/text.h"
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <filesystem>
-#include <optional>
 #include <iostream>
+#include <memory>
+#include <set>
 #include <unistd.h>
 
 namespace orvane {
 namespace {
 
-// Draws each figure file as a picture next to it; 1 when any could not be drawn.
-int renderFigures(const std::vector<std::string>& files, const std::string& format)
-{
-    if (!ensureGuiApplication()) {
-        std::cerr << "orvane-batch: pictures cannot be drawn: no window system could be started\n";
-        return 1;
+namespace fs = std::filesystem;
+
+// Warns once per folder when a file lies in an analysis folder whose run did not finish.
+class IncompleteFolderWarnings {
+public:
+    void check(const fs::path& file)
+    {
+        std::error_code ec;
+        const fs::path absolute = fs::absolute(file, ec);
+        if (ec) return;
+        for (fs::path folder = absolute.parent_path(); !folder.empty(); folder = folder.parent_path()) {
+            if (isIncompleteAnalysis(folder) && warned_.insert(folder).second)
+                std::cerr << "orvane-batch: warning: " << shown(folder.string()) << " holds " << kIncompleteMarker
+                          << ": its analysis did not finish, its files may be incomplete\n";
+            if (folder == folder.root_path()) break;
+        }
     }
+
+private:
+    std::set<fs::path> warned_;
+};
+
+// Draws each figure file as a picture next to it; 1 when any could not be drawn or was
+// skipped. A picture never replaces its own figure file, nor (without force) a file that
+// this run did not make.
+int renderFigures(const std::vector<std::string>& files, const std::string& format, bool force)
+{
+    std::unique_ptr<PictureBackend> backend;  // loaded with the first picture to draw
+    std::set<fs::path> made;
+    IncompleteFolderWarnings incomplete;
     int status = 0;
     for (const std::string& file : files) {
+        stopIfSignalled();
         try {
-            std::filesystem::path picture(file);
+            incomplete.check(file);
+            fs::path picture(file);
             picture.replace_extension(format);
-            renderFigureFile(readFigureFile(file), picture, format);
-            std::cout << picture.string() << '\n';
+            std::error_code ec;
+            const bool exists = fs::exists(fs::symlink_status(picture, ec));
+            if (picture == fs::path(file) || (exists && fs::equivalent(picture, file, ec))) {
+                std::cerr << "orvane-batch: " << shown(file) << ": the picture would replace the figure file itself; skipped\n";
+                status = 1;
+                continue;
+            }
+            if (exists && !force && !made.contains(fs::absolute(picture).lexically_normal())) {
+                std::cerr << "orvane-batch: " << shown(picture.string())
+                          << " exists; skipped (use --force to replace it)\n";
+                status = 1;
+                continue;
+            }
+            if (!backend) backend = loadPictureBackend();
+            backend->renderFile(file, picture, format);
+            made.insert(fs::absolute(picture).lexically_normal());
+            std::cout << shown(picture.string()) << '\n';
         } catch (const Error& e) {
-            std::cerr << "orvane-batch: " << e.what() << '\n';
+            std::cerr << "orvane-batch: " << shown(e.what()) << '\n';
             status = 1;
+            if (!backend) return status;  // no drawing at all: the rest would fail the same way
         }
     }
     return status;
 }
+
+// Passes the figures on to the files, stopping first when a stop signal has arrived.
+class StoppableSinks : public GraphicSink, public ChartSink {
+public:
+    explicit StoppableSinks(FigureFiles& files) : files_(files) {}
+    void graphic(const GraphicCall& call) override
+    {
+        stopIfSignalled();
+        files_.graphic(call);
+    }
+    void chart(const ChartRequest& request) override
+    {
+        stopIfSignalled();
+        files_.chart(request);
+    }
+
+private:
+    FigureFiles& files_;
+};
 
 int run(int argc, char** argv)
 {
@@ -53,7 +115,7 @@ int run(int argc, char** argv)
     BatchOptions options;
     std::string thrs = "85";
     std::string weighting = "yes";
-    std::size_t maxGrid = kDefaultMaxGridPoints;
+    std::string maxGridText = std::to_string(kDefaultMaxGridPoints);
     bool json = false, quiet = false;
     std::string figures = "fig";
     app.add_option("-d,--domain", options.domain, "Domain of the data: time, magnitude or phase")
@@ -65,8 +127,7 @@ int run(int argc, char** argv)
     app.add_option("-w,--weighting", weighting, "Weight the GDM by the spreads of ADM and FDM: yes or no")
         ->check(CLI::IsMember({"yes", "no"}))
         ->capture_default_str();
-    app.add_option("--max-grid,--max-points", maxGrid, "Largest common grid accepted, in points")
-        ->check(CLI::PositiveNumber)
+    app.add_option("--max-grid,--max-points", maxGridText, "Largest common grid accepted, in points")
         ->capture_default_str();
     app.add_option("--figures", figures,
                    "Save the plots and charts as figure files (fig), as pictures (png, svg, pdf, bmp, jpg), or not at all (none)")
@@ -76,75 +137,76 @@ int run(int argc, char** argv)
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
     app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")->expected(0, 8);
 
-    // orvane-batch render [--format png] FILE.fig …: pictures of saved figure files, beside them.
+    // orvane-batch render [--format png] [--force] FILE.fig …: pictures of saved figure files, beside them.
     CLI::App* render = app.add_subcommand("render", "Draw saved figure files as pictures beside them");
     std::string renderFormat = "png";
     std::vector<std::string> figureFiles;
+    bool force = false;
     render->add_option("-f,--format", renderFormat, "Picture format: png, svg, pdf, bmp or jpg")
         ->check(CLI::IsMember({"png", "svg", "pdf", "bmp", "jpg"}))
         ->capture_default_str();
+    render->add_flag("--force", force, "Replace pictures that exist already");
     render->add_option("figures", figureFiles, "Figure files (.fig)")->required();
     app.require_subcommand(0, 1);
+    std::size_t maxGrid = kDefaultMaxGridPoints;
     try {
         app.parse(argc, argv);
         if (!render->parsed() && (options.files.size() < 2 || options.files.size() > 8))
             throw CLI::ValidationError("files", "2 to 8 data files are needed");
-        const double t = str2double(thrs);
-        if (!(t >= 0 && t <= 100)) throw CLI::ValidationError("--threshold", "must be a number from 0 to 100");
+        const std::optional<std::string> plain = plainThreshold(thrs);
+        if (!plain) throw CLI::ValidationError("--threshold", "must be a number from 0 to 100");
+        thrs = *plain;  // the folder name and every text use this one spelling
+        try {
+            maxGrid = parseMaxGrid(maxGridText);
+        } catch (const std::invalid_argument& e) {
+            throw CLI::ValidationError("--max-grid", shown(maxGridText) + " " + e.what());
+        }
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : 2;
     }
-    if (render->parsed()) return renderFigures(figureFiles, renderFormat);
+    if (render->parsed()) return renderFigures(figureFiles, renderFormat, force);
     options.weighting = weighting == "yes";
     options.showProgress = !quiet && isatty(STDERR_FILENO);
 
-    try {
-        Session session;
-        session.startFolder = std::filesystem::current_path().string();
-        session.maxGridPoints = maxGrid;
-        session.startThreshold = thrs;
-        session.startFigureFormat = figures;
-        BatchUi ui(options, std::cerr);
-        PictureWriter pictures;
-        std::optional<PictureQueue> queue;
-        if (figures != "fig" && figures != "none") {
-            if (!ensureGuiApplication()) throw Error("Pictures cannot be drawn: no window system could be started.");
-            queue.emplace();
-            pictures = [&queue](const Figure& fig, const std::filesystem::path& path, const std::string& format) {
-                queue->submit(fig, path, format);
-            };
-        }
-        FigureFiles files(session, ui, pictures);
-        FigureSinks sinks;
-        if (figures != "none") sinks = {&files, &files};
-        AnalysisResult result;
-        const SessionOutcome outcome = runAnalysisSession(
-            session, options.domain == "time" ? Domain::Time : Domain::Frequency, ui, sinks, &result);
-        if (queue) queue->finish();
-        if (outcome != SessionOutcome::Finished) return 1;
-
-        const std::string folder = (std::filesystem::path(session.outputFolder) / session.analysisFolderName).string();
-        SummaryInfo info{folder, options.domain, session.thrs, options.weighting, options.files};
-        if (json)
-            printSummaryJson(std::cout, result, info);
-        else if (quiet)
-            std::cout << folder << '\n';
-        else
-            printSummaryTable(std::cout, result, info);
-        return 0;
-    } catch (const Error& e) {
-        std::cerr << "orvane-batch: " << e.what() << '\n';
-        return 1;
-    } catch (const std::bad_alloc&) {
-        std::cerr << "orvane-batch: not enough memory for this analysis\n";
-        return 1;
-    } catch (const std::exception& e) {
-        // Any other failure (a broken precondition, a library's own exception) ends the run
-        // the same way: a message and status 1, never a terminated process.
-        std::cerr << "orvane-batch: " << e.what() << '\n';
-        return 1;
+    Session session;
+    session.startFolder = fs::current_path().string();
+    session.maxGridPoints = maxGrid;
+    session.startThreshold = thrs;
+    session.startFigureFormat = figures;
+    BatchUi ui(options, std::cerr);
+    PictureWriter pictures;
+    std::unique_ptr<PictureBackend> backend;
+    if (figures != "fig" && figures != "none") {
+        // Loaded before the run, so that a missing renderer stops it before any file is written.
+        backend = loadPictureBackend();
+        pictures = [&backend](const Figure& fig, const fs::path& path, const std::string& format) {
+            stopIfSignalled();
+            backend->submit(fig, path, format);
+        };
     }
+    FigureFiles files(session, ui, pictures);
+    StoppableSinks stoppable(files);
+    FigureSinks sinks;
+    if (figures != "none") sinks = {&stoppable, &stoppable};
+    AnalysisResult result;
+    const SessionOutcome outcome = runAnalysisSession(
+        session, options.domain == "time" ? Domain::Time : Domain::Frequency, ui, sinks, &result);
+    if (backend) backend->finish();
+    if (outcome != SessionOutcome::Finished) return 1;
+
+    const std::string folder = (fs::path(session.outputFolder) / session.analysisFolderName).string();
+    if (isIncompleteAnalysis(folder))
+        std::cerr << "orvane-batch: warning: " << shown(folder) << " still holds " << kIncompleteMarker
+                  << " although the run finished\n";
+    SummaryInfo info{folder, options.domain, session.thrs, options.weighting, options.files};
+    if (json)
+        printSummaryJson(std::cout, result, info);
+    else if (quiet)
+        std::cout << shown(folder) << '\n';
+    else
+        printSummaryTable(std::cout, result, info);
+    return 0;
 }
 
 }  // namespace
@@ -152,5 +214,27 @@ int run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    return orvane::run(argc, argv);
+    // A write beyond the file-size limit fails with EFBIG and is reported, instead of the
+    // signal ending the process with the file half written.
+    std::signal(SIGXFSZ, SIG_IGN);
+    orvane::catchStopSignals();
+    try {
+        return orvane::run(argc, argv);
+    } catch (const orvane::Interrupted& e) {
+        // The pipeline has abandoned its folder (the incomplete marker stays) and the
+        // writers have removed their temporaries on the way out.
+        std::cerr << "orvane-batch: interrupted\n";
+        orvane::dieOf(e.signal());
+    } catch (const orvane::Error& e) {
+        std::cerr << "orvane-batch: " << orvane::shown(e.what()) << '\n';
+    } catch (const std::bad_alloc&) {
+        std::cerr << "orvane-batch: not enough memory for this analysis\n";
+    } catch (const std::exception& e) {
+        // Any other failure (a broken precondition, a library's own exception) ends the run
+        // the same way: a message and status 1, never a terminated process.
+        std::cerr << "orvane-batch: " << orvane::shown(e.what()) << '\n';
+    } catch (...) {
+        std::cerr << "orvane-batch: an unknown error ended the run\n";
+    }
+    return 1;
 }

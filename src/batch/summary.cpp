@@ -1,5 +1,6 @@
 #include "batch/summary.h"
 
+#include "batch/guard.h"
 #include "batch/table.h"
 #include "base/text.h"
 
@@ -44,7 +45,7 @@ std::string jsonString(const std::string& s)
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
-        } else if (c < 0x20) {
+        } else if (c < 0x20 || c == 0x7f) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", c);
             out += buf;
@@ -68,12 +69,12 @@ std::string jsonNumber(double v)
 
 void printSummaryTable(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info)
 {
-    out << info.folder << "\n\n";
+    out << shown(info.folder) << "\n\n";
     out << "Orvane FSV analysis: " << r.N_DATA << " data sets, " << kindOf(info.domain) << " analysis, threshold "
         << info.thrs << " %, GDM weighting " << (info.weighting ? "yes" : "no") << '\n';
     out << "Common grid: " << r.abscissa.size() << " points from " << num2str(r.abscissa.front()) << " to "
         << num2str(r.abscissa.back()) << "\n\n";
-    for (std::size_t k = 0; k < info.files.size(); ++k) out << "Set " << k + 1 << ": " << info.files[k] << '\n';
+    for (std::size_t k = 0; k < info.files.size(); ++k) out << "Set " << k + 1 << ": " << shown(info.files[k]) << '\n';
     out << "Set " << r.N_DATA + 1 << ": average of the sets above\n\n";
 
     using A = TextTable::Align;

@@ -85,5 +85,85 @@ else
     failed=$((failed + 1)); echo "FAILED json summary"; cat "$work/summary.json"
 fi
 
+# check <name> <command…>: passes when the command succeeds.
+check() {
+    local name="$1"
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1)); echo "FAILED $name"
+    fi
+}
+
+# Qt is loaded only to draw: the command itself links none of it.
+check "no Qt in orvane-batch" bash -c "! ldd '$batch' | grep -i 'qt'"
+
+# --figures png draws every plot and chart through the picture module, and no figure file.
+folder="$(cd "$work" && "$batch" -q --figures png "$m" "$a" 2>/dev/null)"
+check "--figures png" bash -c '[ "$(head -c 4 "$1/ADMc_1 magnitude.png" | tail -c 3)" = PNG ] &&
+    [ "$(head -c 4 "$1/85/FsvColorCodeChartADM_1_FDM_1_GDM_1_85.png" | tail -c 3)" = PNG ] &&
+    [ -z "$(find "$1" -name "*.fig")" ] && [ ! -e "$1/ANALYSIS_INCOMPLETE.txt" ]' - "$folder"
+
+# The threshold is taken as a number and written plainly wherever it is used.
+for case in "85.5 85.5" ".5 0.5" "85.000 85" "1e1 10" "0 0" "100 100"; do
+    set -- $case
+    folder="$(cd "$work" && "$batch" -q --figures none -t "$1" "$m" "$a" 2>/dev/null)"
+    check "threshold $1" test -f "$folder/$2/GRADE_SPREAD.mat" -a -f "$folder/GreadSpread_$2.txt"
+done
+expect "threshold in the summary" 0 "threshold 85.25 %" -- --figures none -t 85.250 "$m" "$a"
+before="$(ls "$work" | wc -l)"
+for bad in " 85" "85 " $'85\n' "+85" "85%" "nan" "inf" "-1" "100.01" "1e400" "" "0x10"; do
+    expect "threshold '$bad'" 2 "from 0 to 100" -- -t "$bad" "$m" "$a"
+done
+check "refused thresholds write nothing" test "$(ls "$work" | wc -l)" -eq "$before"
+
+# The grid limit is a whole number from 1 up; nothing wraps around.
+expect "max-grid too large" 2 "99999999999999999999999 is too large" -- --max-grid 99999999999999999999999 "$m" "$a"
+expect "max-grid zero" 2 "0 must be at least 1" -- --max-grid 0 "$m" "$a"
+expect "max-grid negative" 2 "must be a whole number" -- --max-grid -5 "$m" "$a"
+expect "max-grid default" 0 "4194304" -- --help
+
+# Control characters in file names are printed as escapes, never raw.
+evil="$work/evil"$'\e'"[31m.txt"
+cp "$a" "$evil"
+expect "escaped name in the table" 0 'evil\x1b[31m.txt' -- --figures none "$m" "$evil"
+expect "escaped name in a message" 1 'gone\nSet 2.txt' -- "$m" "$work/gone"$'\n'"Set 2.txt"
+check "no raw escape printed" bash -c '! (cd "$1" && "$2" --figures none "$3" "$4" 2>&1) | grep -q $'"'"'\e'"'"'' - "$work" "$batch" "$m" "$evil"
+rm -f "$evil"
+
+# A write beyond the file-size limit is reported, not a signal's death.
+out="$(cd "$work" && ulimit -f 4 && "$batch" --figures none "$m" "$a" 2>&1)"
+check "file size limit" test $? -eq 1 -a -n "$(grep -F "file size limit exceeded" <<<"$out")"
+
+# render never replaces its input, nor a file it did not make unless --force is given.
+folder="$(cd "$work" && "$batch" -q "$m" "$a" 2>/dev/null)"
+cp "$folder/ADMc_1 magnitude.fig" "$work/fig-as.png"
+cp "$folder/ADMc_1 magnitude.fig" "$work/old.png"
+cp "$folder/ADMc_1 magnitude.fig" "$work/old.fig"
+expect "render refuses its input" 1 "skipped" -- render "$work/fig-as.png"
+check "render kept its input" cmp -s "$work/fig-as.png" "$work/old.png"
+expect "render keeps a file it did not make" 1 "old.png exists; skipped (use --force to replace it)" -- render "$work/old.fig"
+check "render kept the file" cmp -s "$work/fig-as.png" "$work/old.png"
+expect "render --force" 0 "old.png" -- render --force "$work/old.fig"
+check "render --force drew" test "$(head -c 4 "$work/old.png" | tail -c 3)" = PNG
+touch "$folder/ANALYSIS_INCOMPLETE.txt"
+expect "render in an incomplete folder" 0 "ANALYSIS_INCOMPLETE.txt" -- render -f svg "$folder/ADMc_1 magnitude.fig"
+expect "render error from the module" 1 "three.txt: it is too short for a MAT-file" -- render "$work/three.txt"
+
+# SIGINT stops a run at a safe point: killed by the signal, marker kept, no temporaries.
+mkdir "$work/stop"
+awk 'BEGIN { for (i = 0; i < 200000; i++) printf "%d %g\n", i, sin(i / 50) }' >"$work/stop/big1.txt"
+awk 'BEGIN { for (i = 0; i < 200000; i++) printf "%d %g\n", i, sin(i / 50) + 0.1 * cos(i / 7) }' >"$work/stop/big2.txt"
+(cd "$work/stop" && exec "$batch" -q big1.txt big2.txt >/dev/null 2>&1) &
+pid=$!
+# Signalled once the folder holds a result besides the marker (an empty one is removed).
+for _ in $(seq 400); do [ "$(ls "$work/stop/Time Domain Analysis" 2>/dev/null | wc -l)" -ge 2 ] && break; sleep 0.05; done
+kill -INT "$pid"
+wait "$pid"
+rc=$?
+check "SIGINT" test "$rc" -eq 130 -a -f "$work/stop/Time Domain Analysis/ANALYSIS_INCOMPLETE.txt" \
+    -a -z "$(find "$work/stop" -name '*.tmp')"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -15,7 +15,8 @@ ALLOWED = {
     "figures": {"base", "formats", "method"},
     "analysis": {"base", "formats", "method", "figures"},
     "render": {"base", "formats", "method", "figures"},
-    "batch": {"base", "formats", "method", "figures", "analysis", "render"},
+    "batch": {"base", "formats", "method", "figures", "analysis"},
+    "picture": {"base", "formats", "method", "figures", "analysis", "render"},
     "desktop": {"base", "formats", "method", "figures", "analysis", "render"},
     "python": {"base", "formats", "method", "figures", "analysis"},
     "launchdoc": {"base"},
@@ -23,7 +24,7 @@ ALLOWED = {
 FOLDERS = {  # source folder (relative to src) -> layer
     "core/base": "base", "core/formats": "formats", "core/method": "method", "core/figures": "figures",
     "core/analysis": "analysis", "render": "render", "batch": "batch", "desktop": "desktop",
-    "python": "python", "launchdoc": "launchdoc",
+    "python": "python", "launchdoc": "launchdoc", "picture": "picture",
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/[^"]+"', re.M)
 

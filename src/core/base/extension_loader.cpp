@@ -153,9 +153,14 @@ std::filesystem::path findExtension(const std::string& name)
 {
     const KnownExtension* extension = known(name);
     if (extension == nullptr) return {};
+    return findModuleFile(std::string(extension->file));
+}
+
+std::filesystem::path findModuleFile(const std::string& name)
+{
     for (const std::filesystem::path& folder : searchFolders()) {
         std::error_code ec;
-        const std::filesystem::path file = folder / extension->file;
+        const std::filesystem::path file = folder / name;
         if (!std::filesystem::is_regular_file(file, ec)) continue;
         const std::filesystem::path tidy = std::filesystem::weakly_canonical(file, ec);
         return ec ? file : tidy;

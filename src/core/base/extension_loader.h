@@ -36,4 +36,7 @@ void callExtension(const std::string& name, const std::vector<ExtensionValue>& i
 // ../lib (the build tree) and the program's own folder.
 std::filesystem::path findExtension(const std::string& name);
 
+// The module library `file` (e.g. "liborvane_picture.so") in the same folders, or an empty path.
+std::filesystem::path findModuleFile(const std::string& file);
+
 }  // namespace orvane

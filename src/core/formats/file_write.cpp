@@ -1,6 +1,7 @@
 #include "formats/file_write.h"
 
 #include "base/error.h"
+#include "base/system_error_text.h"
 
 #include <algorithm>
 #include <atomic>
@@ -18,7 +19,7 @@
 namespace orvane {
 namespace {
 
-std::string reason(int err) { return std::strerror(err); }
+std::string reason(int err) { return systemErrorText(err); }
 
 // Closes the descriptor and removes the fresh file unless the write went through.
 class PendingFile {

@@ -1,6 +1,8 @@
 // The MAT-file plumbing shared by the result files and the figure files.
 #include "formats/mat_io.h"
 
+#include "base/system_error_text.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -23,7 +25,7 @@ void writeFailed(const fs::path& file, const std::string& why, const std::string
 
 std::string systemReason(int err)
 {
-    return err ? std::string(": ") + std::strerror(err) : std::string();
+    return err ? std::string(": ") + systemErrorText(err) : std::string();
 }
 
 // ---- writing ---------------------------------------------------------------------------

@@ -1,0 +1,46 @@
+// The entry of the picture module: a PictureBackend drawn with the Qt renderer.
+#include "analysis/picture_backend.h"
+#include "render/figure_renderer.h"
+#include "render/picture_queue.h"
+#include "figures/figure_file.h"
+#include "base/error.h"
+
+#include <optional>
+
+namespace orvane {
+namespace {
+
+class QtPictureBackend final : public PictureBackend {
+public:
+    void submit(const Figure& fig, const std::filesystem::path& path, const std::string& format) override
+    {
+        if (!queue_) queue_.emplace();
+        queue_->submit(fig, path, format);
+    }
+
+    void finish() override
+    {
+        if (queue_) queue_->finish();
+    }
+
+    void renderFile(const std::filesystem::path& figureFile, const std::filesystem::path& picture,
+                    const std::string& format) override
+    {
+        renderFigureFile(readFigureFile(figureFile), picture, format);
+    }
+
+private:
+    std::optional<PictureQueue> queue_;  // started with the first picture
+};
+
+}  // namespace
+}  // namespace orvane
+
+// Throws orvane::Error when no window system can be started for drawing.
+extern "C" __attribute__((visibility("default"))) orvane::PictureBackend* orvane_picture_backend(int version)
+{
+    if (version != orvane::kPictureBackendVersion) return nullptr;
+    if (!orvane::ensureGuiApplication())
+        throw orvane::Error("Pictures cannot be drawn: no window system could be started.");
+    return new orvane::QtPictureBackend();
+}
