@@ -2,8 +2,11 @@
 
 #include "render/raster_picture.h"
 #include "base/error.h"
+#include "formats/file_write.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QSvgGenerator>
 #include <QThread>
 #include <qcustomplot.h>
@@ -12,8 +15,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
-#include <system_error>
+
+#include <sys/stat.h>
 
 namespace orvane {
 
@@ -313,10 +318,6 @@ void renderFigureFile(const Figure& fig, const std::filesystem::path& path, cons
     if (!ensureGuiApplication()) throw Error("Cannot write the figure file " + where + ": no drawing is possible.");
 
     const std::string f = lowered(format);
-    // Written under a hidden temporary name beside the target, then renamed: never a partial file.
-    const std::filesystem::path tmp = path.parent_path() / ("." + path.filename().string() + ".part");
-    const QString tmpName = QString::fromStdString(tmp.string());
-
     QCustomPlot plot;
     plot.setViewport(QRect(0, 0, width, height));
     drawFigure(plot, fig);
@@ -325,34 +326,48 @@ void renderFigureFile(const Figure& fig, const std::filesystem::path& path, cons
         writeRasterPicture(plot.toPixmap(width, height).toImage(), path, f);
         return;
     }
-    bool ok = false;
-    if (f == "pdf") ok = plot.savePdf(tmpName, width, height);
-    else if (f == "svg") {
-        QSvgGenerator svg;
-        svg.setFileName(tmpName);
-        svg.setSize(QSize(width, height));
-        svg.setViewBox(QRect(0, 0, width, height));
-        svg.setResolution(96);  // same text size as the raster pictures
-        svg.setTitle(QString::fromStdString(fig.name));
-        QCPPainter painter;
-        if (painter.begin(&svg)) {
-            painter.setMode(QCPPainter::pmVectorized);
-            painter.setMode(QCPPainter::pmNoCaching);
-            painter.setFont(fontOf(10));  // else the groups without text name the default family
-            plot.toPainter(&painter, width, height);
-            ok = painter.end();
-        }
-        std::error_code ec;
-        ok = ok && std::filesystem::is_regular_file(tmp, ec) && std::filesystem::file_size(tmp, ec) > 0;
+    if (f == "svg") {
+        writePictureBytes(path, [&] {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QSvgGenerator svg;
+            svg.setOutputDevice(&buffer);
+            svg.setSize(QSize(width, height));
+            svg.setViewBox(QRect(0, 0, width, height));
+            svg.setResolution(96);  // same text size as the raster pictures
+            svg.setTitle(QString::fromStdString(fig.name));
+            QCPPainter painter;
+            bool ok = painter.begin(&svg);
+            if (ok) {
+                painter.setMode(QCPPainter::pmVectorized);
+                painter.setMode(QCPPainter::pmNoCaching);
+                painter.setFont(fontOf(10));  // else the groups without text name the default family
+                plot.toPainter(&painter, width, height);
+                ok = painter.end();
+            }
+            if (!ok || bytes.isEmpty()) throw Error("the picture could not be drawn");
+            return bytes.toStdString();
+        });
+        return;
     }
-
-    std::error_code ec;
-    if (ok) std::filesystem::rename(tmp, path, ec);
-    if (!ok || ec) {
-        std::error_code ignored;
-        std::filesystem::remove(tmp, ignored);
-        throw Error("Cannot write the figure file " + where + (ec ? ": " + ec.message() + "." : "."));
+    // PDF: QCustomPlot prints by file name; the name of our exclusive file's descriptor
+    // reaches it without a name in the target folder.
+    std::string why;
+    try {
+        AtomicFile file(path);
+        if (!plot.savePdf(QString::fromStdString(file.descriptorPath()), width, height))
+            throw Error("the picture could not be drawn");
+        struct stat st{};
+        if (::fstat(file.fd(), &st) != 0 || st.st_size == 0) throw Error("the picture could not be drawn");
+        file.commit();
+        return;
+    } catch (const FileWriteError& e) {
+        why = e.systemError() ? std::strerror(e.systemError()) : "";
+    } catch (const Error& e) {
+        why = e.what();
     }
+    throw Error("Cannot write the figure file " + where + (why.empty() ? "." : ": " + why + "."));
 }
 
 }  // namespace orvane

@@ -1,15 +1,17 @@
 #include "render/raster_picture.h"
 
 #include "base/error.h"
+#include "formats/file_write.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImageWriter>
 
 #include <zlib.h>
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <system_error>
+#include <functional>
 #include <vector>
 
 namespace orvane {
@@ -76,27 +78,34 @@ std::string encodePng(const QImage& image)
     return out;
 }
 
+std::string encodePicture(const QImage& image, const std::string& format)
+{
+    if (format == "png") return encodePng(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format == "jpeg" ? "jpg" : format.c_str());
+    if (!writer.write(image)) throw Error(writer.errorString().toStdString());
+    return bytes.toStdString();
+}
+
+void writePictureBytes(const std::filesystem::path& path, const std::function<std::string()>& encode)
+{
+    std::string why;
+    try {
+        writeFileAtomically(path, encode());
+        return;
+    } catch (const FileWriteError& e) {
+        why = e.systemError() ? std::strerror(e.systemError()) : "";
+    } catch (const Error& e) {
+        why = e.what();
+    }
+    throw Error("Cannot write the figure file \"" + path.string() + "\"" + (why.empty() ? "." : ": " + why + "."));
+}
+
 void writeRasterPicture(const QImage& image, const std::filesystem::path& path, const std::string& format)
 {
-    const std::filesystem::path tmp = path.parent_path() / ("." + path.filename().string() + ".part");
-    std::string why;
-    bool ok = false;
-    if (format == "png") {
-        const std::string bytes = encodePng(image);
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        ok = out && out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) && out.flush();
-    } else {
-        QImageWriter writer(QString::fromStdString(tmp.string()), format == "jpeg" ? "jpg" : format.c_str());
-        ok = writer.write(image);
-        if (!ok) why = writer.errorString().toStdString();
-    }
-    std::error_code ec;
-    if (ok) std::filesystem::rename(tmp, path, ec);
-    if (ok && !ec) return;
-    std::error_code ignored;
-    std::filesystem::remove(tmp, ignored);
-    if (ec) why = ec.message();
-    throw Error("Cannot write the figure file \"" + path.string() + "\"" + (why.empty() ? "." : ": " + why + "."));
+    writePictureBytes(path, [&] { return encodePicture(image, format); });
 }
 
 }  // namespace orvane

@@ -398,5 +398,32 @@ TEST(Savefigure, NameWithoutExtensionSavesABitmapAndBadNamesWriteNothing)
     std::filesystem::remove_all(dir);
 }
 
+// Pictures once went through a fixed ".<name>.part" opened with truncation, which followed a
+// symlink planted there. Every format now goes through the one atomic writer.
+TEST(FigureRenderer, SymlinksPlantedAtTemporaryNamesAreNotFollowed)
+{
+    TempDir dir;
+    const fs::path folder = dir.path / "out", outside = dir.path / "outside";
+    fs::create_directories(folder);
+    fs::create_directories(outside);
+    const Figure fig = sampleChart();
+    for (const char* format : {"png", "jpg", "bmp", "svg", "pdf"}) {
+        const std::string name = std::string("chart.") + format;
+        fs::create_symlink(outside / name, folder / ("." + name + ".part"));
+        renderFigureFile(fig, folder / name, format, 320, 240);
+        EXPECT_GT(fs::file_size(folder / name), 100u) << format;
+    }
+    EXPECT_TRUE(fs::is_empty(outside));
+    auto names = [&] {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(folder)) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }();
+    EXPECT_EQ(names, (std::vector<std::string>{".chart.bmp.part", ".chart.jpg.part", ".chart.pdf.part",
+                                               ".chart.png.part", ".chart.svg.part", "chart.bmp", "chart.jpg",
+                                               "chart.pdf", "chart.png", "chart.svg"}));
+}
+
 }  // namespace
 }  // namespace orvane

@@ -10,6 +10,11 @@
 #include "method/decomposition.h"
 #include "method/spectrum.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
 namespace fs = std::filesystem;
 
 namespace orvane {
@@ -48,6 +53,39 @@ namespace {
 
 std::string numbered(const char* name, std::size_t k) { return name + std::to_string(k); }
 
+std::string magnitude(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g", v);
+    return text;
+}
+
+// The spectra sum up to L values of up to L times the data's size each, and the measures
+// divide such sums: beyond this bound they overflow and every measure turns NaN.
+void requireAnalysableSize(const SetList& sets, std::size_t L)
+{
+    const double n = static_cast<double>(std::max<std::size_t>(L, 1));
+    const double bound = std::numeric_limits<double>::max() / (16 * n * n);
+    double largest = 0;
+    for (const Vec& set : sets)
+        for (const double v : set)
+            if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
+            else throw Error("The data hold a value that is not a finite number; it cannot be analysed.");
+    if (largest > bound)
+        throw Error("The data reach " + magnitude(largest) + "; values above " + magnitude(bound) +
+                    " cannot be analysed on a grid of " + std::to_string(L) + " points (the measures would overflow).");
+}
+
+// A grade from NaN or infinite measures would look like a verdict on the data.
+void requireFiniteMeasures(const SetList& measures, const char* name)
+{
+    for (const Vec& set : measures)
+        for (const double v : set)
+            if (!std::isfinite(v))
+                throw Error(std::string("The ") + name + " measure is not a finite number for these data; "
+                            "they cannot be graded.");
+}
+
 // One run: the stages in the method's order, with its progress values, figures, charts and
 // files between them. Files are written only when `folder` is set.
 class Run {
@@ -76,6 +114,7 @@ public:
             parent = host_.outputFolder();
             if (!parent) return std::nullopt;
         }
+        requireAnalysableSize(grid_.resampled, grid_.abscissa.size());
         if (!parent->empty()) {
             const char* base = s_.T == 2 || s_.D == 0 ? "Frequency Domain Analysis" : "Time Domain Analysis";
             folder_.emplace(*parent, base);
@@ -173,6 +212,7 @@ private:
             drawHistogram(plots_, "ADMc_", k, r.adm.ADMc[k - 1], {p[0], p[1], p[2]});
         }
         note(3, 0.4);
+        requireFiniteMeasures(r.adm.ADMi, "ADM");
         r.ADM = gradesAndSpreads(thr_, r.adm.ADMc);
         note(3, 0.7);
         r.fdm = FDM(r.LowData, r.HighData);
@@ -181,6 +221,7 @@ private:
             const Triple p = measureSummary(r.fdm.FDMtot[k - 1], r.fdm.FDMc[k - 1]);
             drawHistogram(plots_, "FDMc_", k, r.fdm.FDMc[k - 1], {p[0], p[1], p[2]});
         }
+        requireFiniteMeasures(r.fdm.FDMi, "FDM");
         r.FDM = gradesAndSpreads(thr_, r.fdm.FDMc);
         note(3, 1);
     }
@@ -229,6 +270,7 @@ private:
             drawHistogram(plots_, "GDMc_", k, r.gdm.GDMc[i], {p[0], p[1], p[2], r.Kadm[i], r.Kfdm[i]});
         }
         note(3, 0.6);
+        requireFiniteMeasures(r.gdm.GDMi, "GDM");
         r.GDM = gradesAndSpreads(thr_, r.gdm.GDMc);
         note(3, 1);
         note(2, 0.1);

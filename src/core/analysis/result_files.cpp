@@ -1,11 +1,14 @@
 // Writing the result MAT-files, and loading them back whole.
 #include "analysis/result_files.h"
+#include "analysis/analysis_file_layout.h"
 #include "formats/mat_io.h"
 
 #include <matio.h>
 
 #include <deque>
 #include <stdexcept>
+#include <type_traits>
+#include <variant>
 
 namespace orvane {
 
@@ -89,6 +92,35 @@ public:
         });
     }
 
+    void add(const AnalysisVariable& v, const AnalysisFileSource& source)
+    {
+        using K = AnalysisVariableKind;
+        std::visit(
+            [&](const auto& field) {
+                const auto& value = field.get(source);
+                using T = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, int> || std::is_same_v<T, std::size_t>)
+                    scalar(v.name, static_cast<double>(value));
+                else if constexpr (std::is_same_v<T, std::string>)
+                    text(v.name, value);
+                else if constexpr (std::is_same_v<T, Vec>) {
+                    if (v.kind == K::Column) column(v.name, value);
+                    else if (v.kind == K::Row) row(v.name, value);
+                    else scalars(v.name, value);
+                } else if constexpr (std::is_same_v<T, SetList>)
+                    columns(v.name, value);
+                else if constexpr (std::is_same_v<T, SpectrumList>)
+                    spectra(v.name, value);
+                else if constexpr (std::is_same_v<T, HistogramList>)
+                    histograms(v.name, value);
+                else if constexpr (std::is_same_v<T, std::vector<Triple>>)
+                    triples(v.name, value);
+                else
+                    records(v.name, value);
+            },
+            v.field);
+    }
+
 private:
     static inline double kNothing = 0;  // a valid pointer for empty arrays
 
@@ -160,82 +192,19 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
                            const std::string& S_MARKER)
 {
     const fs::path file = folder / fileName;
+    const AnalysisFileSource source{D, S_MARKER, r};
     const std::size_t n = r.N_DATA + 1;
-    requireEntries(file, "Mdata", r.resampled, n);
-    requireEntries(file, "FFTnewdata", r.spectra, n);
-    requireEntries(file, "TotalFFT", r.spectrumTotals, n);
-    requireEntries(file, "breakpoint", r.breakpoint, n);
-    requireEntries(file, "LowData", r.LowData, n);
-    requireEntries(file, "HighData", r.HighData, n);
-    requireEntries(file, "DC_data", r.DC_data, n);
-    requireEntries(file, "Alpha_ADM", r.adm.Alpha_ADM, n);
-    requireEntries(file, "ADMi", r.adm.ADMi, n);
-    requireEntries(file, "ADMc", r.adm.ADMc, n);
-    requireEntries(file, "ADMtot", r.adm.ADMtot, n);
-    requireEntries(file, "ADM_oldi", r.adm.ADM_oldi, n);
-    requireEntries(file, "FDMi", r.fdm.FDMi, n);
-    requireEntries(file, "FDMc", r.fdm.FDMc, n);
-    requireEntries(file, "FDMtot", r.fdm.FDMtot, n);
-    requireEntries(file, "GDMi", r.gdm.GDMi, n);
-    requireEntries(file, "GDMc", r.gdm.GDMc, n);
-    requireEntries(file, "GDMtot", r.gdm.GDMtot, n);
-    requireRecords(file, r.ADM, "Grade_ADM", "Spread_ADM", n);
-    requireRecords(file, r.FDM, "Grade_FDM", "Spread_FDM", n);
-    requireRecords(file, r.GDM, "Grade_GDM", "Spread_GDM", n);
-    requireEntries(file, "Kadm", r.Kadm, n);
-    requireEntries(file, "Kfdm", r.Kfdm, n);
-    requireEntries(file, "ParametersA", r.ParametersA, n);
-    requireEntries(file, "ParametersF", r.ParametersF, n);
-    requireEntries(file, "ParametersG", r.ParametersG, n);
-    requireEntries(file, "parameters_means", r.parameters_means, n);
-    requireEntries(file, "parameters_median", r.parameters_median, n);
+    for (const AnalysisVariable& v : kAnalysisVariables)
+        if (v.perSet)
+            std::visit([&](const auto& field) {
+                if constexpr (requires { field.get(source).size(); }) requireEntries(file, v.name, field.get(source), n);
+            }, v.field);
 
     matfile::Writer writer(folder, fileName);
-    {
+    for (int pass = 1; pass <= 3; ++pass) {
         Pass p(file);
-        p.scalar("D", D);
-        p.records("Grade_ADM", r.ADM.Grade);
-        p.triples("parameters_means", r.parameters_means);
-        p.triples("parameters_median", r.parameters_median);
-        p.records("Spread_ADM", r.ADM.Spread);
-        p.records("Grade_FDM", r.FDM.Grade);
-        p.records("Spread_FDM", r.FDM.Spread);
-        p.records("Grade_GDM", r.GDM.Grade);
-        p.records("Spread_GDM", r.GDM.Spread);
-        p.triples("ParametersA", r.ParametersA);
-        p.triples("ParametersF", r.ParametersF);
-        p.triples("ParametersG", r.ParametersG);
-        p.column("Mfreq", r.abscissa);
-        p.columns("Mdata", r.resampled);
-        p.spectra("FFTnewdata", r.spectra);
-        writer.write(p.vars);
-    }
-    {
-        Pass p(file);
-        p.scalars("TotalFFT", r.spectrumTotals);
-        p.row("breakpoint", r.breakpoint);
-        p.columns("LowData", r.LowData);
-        p.columns("HighData", r.HighData);
-        p.columns("ADMi", r.adm.ADMi);
-        p.histograms("ADMc", r.adm.ADMc);
-        p.scalars("ADMtot", r.adm.ADMtot);
-        p.columns("ADM_oldi", r.adm.ADM_oldi);
-        p.columns("FDMi", r.fdm.FDMi);
-        p.histograms("FDMc", r.fdm.FDMc);
-        p.scalars("FDMtot", r.fdm.FDMtot);
-        p.columns("GDMi", r.gdm.GDMi);
-        p.histograms("GDMc", r.gdm.GDMc);
-        p.scalars("GDMtot", r.gdm.GDMtot);
-        p.scalars("Alpha_ADM", r.adm.Alpha_ADM);
-        writer.write(p.vars);
-    }
-    {
-        Pass p(file);
-        p.columns("DC_data", r.DC_data);
-        p.scalar("N_DATA", static_cast<double>(r.N_DATA));
-        p.text("S_MARKER", S_MARKER);
-        p.scalars("Kadm", r.Kadm);
-        p.scalars("Kfdm", r.Kfdm);
+        for (const AnalysisVariable& v : kAnalysisVariables)
+            if (v.pass == pass) p.add(v, source);
         writer.write(p.vars);
     }
     return writer.commit();
@@ -275,42 +244,36 @@ LoadedAnalysis loadAnalysisFile(const fs::path& path)
     const ResultFile f(path);
     LoadedAnalysis out;
     AnalysisResult& r = out.result;
+    // What the others are checked against comes first.
     out.D = f.domain();
     r.N_DATA = f.dataSets();
     out.S_MARKER = f.text("S_MARKER");
-    const std::size_t n = r.N_DATA + 1;
     r.abscissa = f.column("Mfreq");
+    const std::size_t n = r.N_DATA + 1;
     const std::size_t L = r.abscissa.size();
-    // Lists over the grid hold L values per set; the spectra and decomposition parts are
-    // checked for their count only.
-    r.resampled = f.columns("Mdata", n, L);
-    r.spectra = f.spectra("FFTnewdata", n);
-    r.spectrumTotals = f.scalars("TotalFFT", n);
-    r.breakpoint = f.row("breakpoint", n);
-    r.LowData = f.columns("LowData", n);
-    r.HighData = f.columns("HighData", n);
-    r.DC_data = f.columns("DC_data", n);
-    r.adm.Alpha_ADM = f.scalars("Alpha_ADM", n);
-    r.adm.ADMi = f.columns("ADMi", n);
-    r.adm.ADMc = f.histograms("ADMc", n);
-    r.adm.ADMtot = f.scalars("ADMtot", n);
-    r.adm.ADM_oldi = f.columns("ADM_oldi", n);
-    r.fdm.FDMi = f.columns("FDMi", n);
-    r.fdm.FDMc = f.histograms("FDMc", n);
-    r.fdm.FDMtot = f.scalars("FDMtot", n);
-    r.gdm.GDMi = f.columns("GDMi", n);
-    r.gdm.GDMc = f.histograms("GDMc", n);
-    r.gdm.GDMtot = f.scalars("GDMtot", n);
-    r.ADM = {f.records("Grade_ADM", n), f.records("Spread_ADM", n)};
-    r.FDM = {f.records("Grade_FDM", n), f.records("Spread_FDM", n)};
-    r.GDM = {f.records("Grade_GDM", n), f.records("Spread_GDM", n)};
-    r.Kadm = f.scalars("Kadm", n);
-    r.Kfdm = f.scalars("Kfdm", n);
-    r.ParametersA = f.triples("ParametersA", n);
-    r.ParametersF = f.triples("ParametersF", n);
-    r.ParametersG = f.triples("ParametersG", n);
-    r.parameters_means = f.triples("parameters_means", n);
-    r.parameters_median = f.triples("parameters_median", n);
+    using K = AnalysisVariableKind;
+    for (const AnalysisVariable& v : kAnalysisVariables) {
+        if (v.kind == K::Number || v.kind == K::Text || v.kind == K::Column) continue;
+        const std::optional<std::size_t> length = v.gridLength ? std::optional(L) : std::nullopt;
+        std::visit(
+            [&](const auto& field) {
+                auto& value = field.put(out);
+                using T = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, Vec>)
+                    value = v.kind == K::Row ? f.row(v.name, n) : f.scalars(v.name, n);
+                else if constexpr (std::is_same_v<T, SetList>)
+                    value = f.columns(v.name, n, length);
+                else if constexpr (std::is_same_v<T, SpectrumList>)
+                    value = f.spectra(v.name, n);
+                else if constexpr (std::is_same_v<T, HistogramList>)
+                    value = f.histograms(v.name, n);
+                else if constexpr (std::is_same_v<T, std::vector<Triple>>)
+                    value = f.triples(v.name, n);
+                else if constexpr (std::is_same_v<T, GradeList>)
+                    value = f.records(v.name, n);
+            },
+            v.field);
+    }
     return out;
 }
 

@@ -2,7 +2,8 @@
 //
 // Layout (Level 5, uncompressed): a per-set list is a 1 × (N_DATA+1) cell array, the last
 // cell the average set; columns are L × 1 doubles, scalars 1 × 1 doubles, text a 1 × n char
-// array, and a grade or spread record a 1 × 1 struct with fields `value` and `range`.
+// array, and a grade or spread record a 1 × 1 struct with fields `value` and `range`. The
+// variables of an analysis file are listed in analysis/analysis_file_layout.h.
 //
 // Files are written under a temporary name in the target folder and renamed into place when
 // complete: a failed write leaves no partial file under the final name and keeps an older

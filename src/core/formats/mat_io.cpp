@@ -30,47 +30,11 @@ std::string systemReason(int err)
 
 // ---- writing ---------------------------------------------------------------------------
 
-TempFile::TempFile(const fs::path& folder, const fs::path& final) : final_(final)
+// Our own messages for what the one atomic writer reports.
+[[noreturn]] static void rethrowWriteFailure(const fs::path& file, const FileWriteError& e)
 {
-    std::random_device rd;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%08x%08x.tmp", rd(), rd());
-        const fs::path candidate = folder / ("." + final.filename().string() + suffix);
-        // 0666 less the umask, as for any other file the program writes.
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            path_ = candidate.string();
-            return;
-        }
-        if (errno != EEXIST) writeFailed(final_, "cannot be written" + systemReason(errno));
-    }
-    writeFailed(final_, "cannot be written: no free temporary name");
-}
-
-TempFile::~TempFile()
-{
-    if (!path_.empty()) ::unlink(path_.c_str());
-}
-
-void TempFile::commit()
-{
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const int err = errno;
-        if (fd >= 0) ::close(fd);
-        writeFailed(final_, "cannot be written" + systemReason(err));
-    }
-    ::close(fd);
-    if (std::rename(path_.c_str(), final_.c_str()) != 0)
-        writeFailed(final_, "cannot be replaced" + systemReason(errno));
-    path_.clear();
-    const int dir = ::open(final_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    const char* what = e.step() == FileWriteError::Step::Replace ? "cannot be replaced" : "cannot be written";
+    writeFailed(file, what + systemReason(e.systemError()));
 }
 
 Writer::Writer(const fs::path& folder, const std::string& name) : final_(folder / name)
@@ -79,12 +43,17 @@ Writer::Writer(const fs::path& folder, const std::string& name) : final_(folder 
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) writeFailed(final_, "cannot be written: the folder does not exist");
     if (fs::is_directory(final_, ec)) writeFailed(final_, "cannot be written: a folder of that name is in the way");
-    temp_.emplace(folder, final_);
+    try {
+        temp_.emplace(final_);
+    } catch (const FileWriteError& e) {
+        rethrowWriteFailure(final_, e);
+    }
 }
 
 void Writer::write(std::vector<VarPtr>& vars)
 {
-    const std::string& tmp = temp_->path();
+    // matio opens by name; this name reaches our exclusive file through its descriptor.
+    const std::string tmp = temp_->descriptorPath();
     errno = 0;
     mat_t* mat = created_ ? Mat_Open(tmp.c_str(), MAT_ACC_RDWR) : Mat_CreateVer(tmp.c_str(), nullptr, MAT_FT_MAT5);
     if (!mat) writeFailed(final_, "cannot be written" + systemReason(errno));
@@ -112,14 +81,17 @@ void Writer::write(std::vector<VarPtr>& vars)
 fs::path Writer::commit()
 {
     checkWritten();
-    temp_->commit();
+    try {
+        temp_->commit();
+    } catch (const FileWriteError& e) {
+        rethrowWriteFailure(final_, e);
+    }
     return final_;
 }
 
 void Writer::checkWritten() const
 {
-    const int fd = ::open(temp_->path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) writeFailed(final_, "cannot be written" + systemReason(errno));
+    const int fd = temp_->fd();
     struct stat st{};
     std::string why;
     if (::fstat(fd, &st) != 0) {
@@ -138,7 +110,6 @@ void Writer::checkWritten() const
             }
         }
     }
-    ::close(fd);
     if (!why.empty()) writeFailed(final_, "was not written completely (is the disk full?): " + why);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/types.h"
+#include "formats/file_write.h"
 #include "formats/mat_error.h"
 #include "formats/mat_scan.h"
 
@@ -35,24 +36,6 @@ std::string systemReason(int err);
 
 // ---- writing ---------------------------------------------------------------------------
 
-// A fresh file beside the final one; removed again unless committed.
-class TempFile {
-public:
-    TempFile(const std::filesystem::path& folder, const std::filesystem::path& final);
-    ~TempFile();
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    const std::string& path() const { return path_; }
-
-    // On disk first, then under the final name: a crash leaves the old file or the new one.
-    void commit();
-
-private:
-    std::filesystem::path final_;
-    std::string path_;
-};
-
 // Writes `folder`/`name` under a temporary name; commit() checks it and renames it into
 // place. Without commit() nothing appears under the final name.
 class Writer {
@@ -70,7 +53,7 @@ private:
     void checkWritten() const;
 
     std::filesystem::path final_;
-    std::optional<TempFile> temp_;
+    std::optional<AtomicFile> temp_;
     bool created_ = false;
     std::set<std::string> written_;
 };

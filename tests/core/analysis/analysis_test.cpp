@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <optional>
 #include <fstream>
 #include <sstream>
 
@@ -202,6 +204,51 @@ TEST(Analysis, NoCommonRangeIsToldToTheHostAndThrown)
     EXPECT_EQ(host.told, (std::vector<std::string>{"Error Data Input: Check x-Range of the data sets / data set 2 "
                                                    "covers [2, 3] and data set 1 covers [0, 1]: they do not overlap"}));
     EXPECT_TRUE(dialogs.questions.empty());  // the weighting question is never reached
+}
+
+// The measures are ratios, but their sums overflow near the top of the double range: such
+// data are refused before anything is written, never graded from NaN. Tiny data are fine.
+TEST(Analysis, DataNearTheEndsOfTheDoubleRange)
+{
+    const Loaded in = load(kExamples);
+    const auto scaled = [&](double factor) {
+        SetList Md = in.Md;
+        for (Vec& set : Md)
+            for (double& v : set) v *= factor;
+        return Md;
+    };
+    struct Host : DialogsHost {
+        using DialogsHost::DialogsHost;
+        std::optional<std::filesystem::path> outputFolder() override { return folder; }
+        std::filesystem::path folder;
+    };
+    test::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    Host host(dialogs);
+    host.folder = dir.path();
+    try {
+        runAnalysis({}, scaled(1e306), in.Mf, host);
+        ADD_FAILURE() << "data at 1e306 were analysed";
+    } catch (const Error& e) {
+        const std::string what = e.what();
+        EXPECT_NE(what.find("e+307"), std::string::npos) << what;  // the largest value, 95.5·1e306
+        EXPECT_NE(what.find("cannot be analysed"), std::string::npos) << what;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
+    test::ScriptedDialogs plainDialogs, tinyDialogs;
+    DialogsHost plainHost(plainDialogs), tinyHost(tinyDialogs);
+    const auto plain = runAnalysis({}, in.Md, in.Mf, plainHost);
+    const auto tiny = runAnalysis({}, scaled(1e-306), in.Mf, tinyHost);
+    ASSERT_TRUE(plain && tiny);
+    expectSoundResult(*tiny);
+    for (std::size_t k = 0; k < plain->ADM.Grade.size(); ++k)
+        for (const auto& [a, b] : {std::pair(&plain->ADM, &tiny->ADM), std::pair(&plain->FDM, &tiny->FDM),
+                                   std::pair(&plain->GDM, &tiny->GDM)}) {
+            EXPECT_EQ(a->Grade[k].range, b->Grade[k].range) << k;
+            EXPECT_NEAR(a->Grade[k].value, b->Grade[k].value, 1e-9) << k;
+            EXPECT_NEAR(a->Spread[k].value, b->Spread[k].value, 1e-9) << k;
+        }
 }
 
 TEST(Analysis, ThresholdText)

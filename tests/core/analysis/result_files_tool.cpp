@@ -11,6 +11,7 @@
 //       expected.txt, then reads both files through ResultFile and compares every value.
 //
 // Exit status 0 pass, 1 fail, 77 when Octave is not installed.
+#include "analysis/analysis_file_layout.h"
 #include "analysis/result_files.h"
 #include "support/recording.h"
 
@@ -21,7 +22,11 @@
 #include <iostream>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
+#include <algorithm>
+#include <type_traits>
+#include <variant>
 #include <sys/wait.h>
 
 namespace {
@@ -108,31 +113,40 @@ int write(const fs::path& folder)
     fs::create_directories(folder / "nine");
     writeGradeSpreadFile(folder / "nine", 1, r.N_DATA, marker, r.ADM, r.FDM, r.GDM);
 
+    // Every variable of the layout, grouped by kind as the SciPy check reads them.
+    using K = AnalysisVariableKind;
+    const AnalysisFileSource source{1, marker, r};
+    std::map<std::string, std::string> groups;  // group name -> "\"name\":value,…"
+    std::string top;
+    for (const AnalysisVariable& v : kAnalysisVariables) {
+        std::string value, group;
+        std::visit(
+            [&](const auto& field) {
+                const auto& x = field.get(source);
+                using T = std::decay_t<decltype(x)>;
+                if constexpr (std::is_same_v<T, int> || std::is_same_v<T, std::size_t>)
+                    value = std::to_string(x);
+                else if constexpr (std::is_same_v<T, std::string>)
+                    value = "\"" + x + "\"";
+                else if constexpr (std::is_same_v<T, Vec>)
+                    value = array(x), group = v.kind == K::Scalars ? "scalars" : "";
+                else if constexpr (std::is_same_v<T, SpectrumList>)
+                    value = spectra(x);
+                else if constexpr (std::is_same_v<T, GradeList>)
+                    value = records(x), group = "records";
+                else {
+                    value = arrays(x);
+                    group = v.kind == K::Columns ? "columns" : v.kind == K::Histograms ? "histograms" : "triples";
+                }
+            },
+            v.field);
+        std::string& into = group.empty() ? top : groups[group];
+        into += (into.empty() ? "" : ",\n") + std::string("\"") + v.name + "\":" + value;
+    }
     std::ofstream out(folder / "dump.json");
-    out << "{\"D\":1,\"N_DATA\":" << r.N_DATA << ",\"S_MARKER\":\"" << marker << "\",\n";
-    out << "\"Mfreq\":" << array(r.abscissa) << ",\n\"breakpoint\":" << array(r.breakpoint) << ",\n";
-    out << "\"columns\":{";
-    const std::pair<const char*, const SetList*> columns[] = {
-        {"Mdata", &r.resampled},     {"LowData", &r.LowData},       {"HighData", &r.HighData}, {"DC_data", &r.DC_data},
-        {"ADMi", &r.adm.ADMi},   {"ADM_oldi", &r.adm.ADM_oldi}, {"FDMi", &r.fdm.FDMi},     {"GDMi", &r.gdm.GDMi}};
-    for (std::size_t i = 0; i < std::size(columns); ++i)
-        out << (i ? ",\n" : "") << "\"" << columns[i].first << "\":" << arrays(*columns[i].second);
-    out << "},\n\"scalars\":{";
-    const std::pair<const char*, const Vec*> scalars[] = {
-        {"TotalFFT", &r.spectrumTotals}, {"Alpha_ADM", &r.adm.Alpha_ADM}, {"ADMtot", &r.adm.ADMtot},
-        {"FDMtot", &r.fdm.FDMtot}, {"GDMtot", &r.gdm.GDMtot},       {"Kadm", &r.Kadm},
-        {"Kfdm", &r.Kfdm}};
-    for (std::size_t i = 0; i < std::size(scalars); ++i)
-        out << (i ? ",\n" : "") << "\"" << scalars[i].first << "\":" << array(*scalars[i].second);
-    out << "},\n\"histograms\":{\"ADMc\":" << arrays(r.adm.ADMc) << ",\"FDMc\":" << arrays(r.fdm.FDMc)
-        << ",\"GDMc\":" << arrays(r.gdm.GDMc) << "},\n";
-    out << "\"triples\":{\"ParametersA\":" << arrays(r.ParametersA) << ",\"ParametersF\":" << arrays(r.ParametersF)
-        << ",\"ParametersG\":" << arrays(r.ParametersG) << ",\"parameters_means\":" << arrays(r.parameters_means)
-        << ",\"parameters_median\":" << arrays(r.parameters_median) << "},\n";
-    out << "\"records\":{\"Grade_ADM\":" << records(r.ADM.Grade) << ",\"Spread_ADM\":" << records(r.ADM.Spread)
-        << ",\n\"Grade_FDM\":" << records(r.FDM.Grade) << ",\"Spread_FDM\":" << records(r.FDM.Spread)
-        << ",\n\"Grade_GDM\":" << records(r.GDM.Grade) << ",\"Spread_GDM\":" << records(r.GDM.Spread) << "},\n";
-    out << "\"FFTnewdata\":" << spectra(r.spectra) << "}\n";
+    out << "{" << top;
+    for (const auto& [group, members] : groups) out << ",\n\"" << group << "\":{" << members << "}";
+    out << "}\n";
     return out ? 0 : 1;
 }
 
@@ -268,43 +282,36 @@ void compareRecords(const std::string& file, const std::string& name, const Grad
 void checkCombined(const fs::path& path, const Expected& e)
 {
     const std::string file = path.string();
-    const LoadedAnalysis loaded = loadAnalysisFile(path);
-    const AnalysisResult& r = loaded.result;
-    compare(file, "D", 0, {Complex(loaded.D)}, e);
-    compare(file, "N_DATA", 0, {Complex(static_cast<double>(r.N_DATA))}, e);
-    compareText(file, "S_MARKER", 0, loaded.S_MARKER, e);
-    compare(file, "Mfreq", 0, asComplex(r.abscissa), e);
-    compare(file, "breakpoint", 0, asComplex(r.breakpoint), e);
-    compareList(file, "Mdata", r.resampled, e);
-    compareList(file, "FFTnewdata", r.spectra, e);
-    compareList(file, "TotalFFT", r.spectrumTotals, e);
-    compareList(file, "LowData", r.LowData, e);
-    compareList(file, "HighData", r.HighData, e);
-    compareList(file, "DC_data", r.DC_data, e);
-    compareList(file, "Alpha_ADM", r.adm.Alpha_ADM, e);
-    compareList(file, "ADMi", r.adm.ADMi, e);
-    compareList(file, "ADMc", r.adm.ADMc, e);
-    compareList(file, "ADMtot", r.adm.ADMtot, e);
-    compareList(file, "ADM_oldi", r.adm.ADM_oldi, e);
-    compareList(file, "FDMi", r.fdm.FDMi, e);
-    compareList(file, "FDMc", r.fdm.FDMc, e);
-    compareList(file, "FDMtot", r.fdm.FDMtot, e);
-    compareList(file, "GDMi", r.gdm.GDMi, e);
-    compareList(file, "GDMc", r.gdm.GDMc, e);
-    compareList(file, "GDMtot", r.gdm.GDMtot, e);
-    compareRecords(file, "Grade_ADM", r.ADM.Grade, e);
-    compareRecords(file, "Spread_ADM", r.ADM.Spread, e);
-    compareRecords(file, "Grade_FDM", r.FDM.Grade, e);
-    compareRecords(file, "Spread_FDM", r.FDM.Spread, e);
-    compareRecords(file, "Grade_GDM", r.GDM.Grade, e);
-    compareRecords(file, "Spread_GDM", r.GDM.Spread, e);
-    compareList(file, "Kadm", r.Kadm, e);
-    compareList(file, "Kfdm", r.Kfdm, e);
-    compareList(file, "ParametersA", r.ParametersA, e);
-    compareList(file, "ParametersF", r.ParametersF, e);
-    compareList(file, "ParametersG", r.ParametersG, e);
-    compareList(file, "parameters_means", r.parameters_means, e);
-    compareList(file, "parameters_median", r.parameters_median, e);
+    LoadedAnalysis loaded = loadAnalysisFile(path);
+    for (const AnalysisVariable& v : kAnalysisVariables) {
+        std::visit(
+            [&](const auto& field) {
+                const auto& x = field.put(loaded);
+                using T = std::decay_t<decltype(x)>;
+                if constexpr (std::is_same_v<T, int> || std::is_same_v<T, std::size_t>)
+                    compare(file, v.name, 0, {Complex(static_cast<double>(x))}, e);
+                else if constexpr (std::is_same_v<T, std::string>)
+                    compareText(file, v.name, 0, x, e);
+                else if constexpr (std::is_same_v<T, GradeList>)
+                    compareRecords(file, v.name, x, e);
+                else if constexpr (std::is_same_v<T, Vec>) {
+                    if (v.kind == AnalysisVariableKind::Scalars) compareList(file, v.name, x, e);
+                    else compare(file, v.name, 0, asComplex(x), e);
+                } else
+                    compareList(file, v.name, x, e);
+            },
+            v.field);
+    }
+    // Every variable Octave saved must be one the layout reads back.
+    std::set<std::string> names;
+    for (const auto& [name, _] : e.values) names.insert(name.substr(0, name.find('.')));
+    for (const auto& [name, _] : e.texts) names.insert(name.substr(0, name.find('.')));
+    for (const std::string& name : names)
+        if (std::none_of(kAnalysisVariables.begin(), kAnalysisVariables.end(),
+                         [&](const AnalysisVariable& v) { return name == v.name; })) {
+            std::cerr << file << ": " << name << " is not in the analysis file layout\n";
+            ++failures;
+        }
 }
 
 bool onPath(const std::string& program)
