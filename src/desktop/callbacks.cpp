@@ -1,89 +1,133 @@
 #include "desktop/callbacks.h"
 
+#include "base/error.h"
+#include "desktop/handles.h"
+#include "desktop/layouts.h"
+
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
+#include <QPointer>
 
 #include <exception>
-#include <map>
 
 namespace orvane {
 
 namespace {
 
-std::map<std::string, Callback>& table()
+const char* const kSuffix = "_Callback";
+const QString kBindingName = QStringLiteral("orvane_bound_handlers");
+
+// The handlers of a window, kept as its child so they go away with it.
+class Binding : public QObject {
+public:
+    Binding(QWidget* window, HandlerTable t, ErrorReporter e)
+        : QObject(window), handlers(std::move(t)), onError(std::move(e))
+    {
+        setObjectName(kBindingName);
+    }
+    HandlerTable handlers;
+    ErrorReporter onError;
+};
+
+Binding* bindingOf(const QWidget* window)
 {
-    static std::map<std::string, Callback> callbacks;
-    return callbacks;
+    if (!window) return nullptr;
+    for (QObject* o : window->findChildren<QObject*>(kBindingName, Qt::FindDirectChildrenOnly))
+        if (auto* b = dynamic_cast<Binding*>(o)) return b;
+    return nullptr;
 }
 
-CallbackErrorHandler& errorHandler()
+// The tag of a handler name, or the empty text when it is not "<tag>_Callback".
+std::string tagOf(const std::string& name)
 {
-    static CallbackErrorHandler handler = [](const std::string&, const std::string& message) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), QString::fromStdString(message),
-                        QMessageBox::Ok);
-        box.exec();
-    };
-    return handler;
+    const std::string suffix = kSuffix;
+    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return {};
+    return name.substr(0, name.size() - suffix.size());
+}
+
+void run(Binding& binding, const std::string& tag, QWidget* control)
+{
+    const auto it = binding.handlers.find(tag);
+    if (it == binding.handlers.end()) return;
+    const Handler handler = it->second;  // a copy: the handler may delete its window
+    const ErrorReporter onError = binding.onError;
+    const std::string name = tag + kSuffix;
+    try {
+        handler(control);
+    } catch (const std::bad_alloc&) {
+        if (onError) onError(name, "Not enough memory for this step.");
+    } catch (const std::exception& e) {
+        if (onError) onError(name, e.what());
+    }
 }
 
 }  // namespace
 
-void registerCallback(const std::string& name, Callback callback) { table()[name] = std::move(callback); }
-
-bool hasCallback(const std::string& name) { return table().count(name) != 0; }
-
-std::vector<std::string> callbackNames()
+bool isOperable(const QWidget* w)
 {
-    std::vector<std::string> names;
-    for (const auto& entry : table()) names.push_back(entry.first);
-    return names;
+    const auto* edit = qobject_cast<const QLineEdit*>(w);
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
+           (edit && !edit->isReadOnly()) || qobject_cast<const QListWidget*>(w);
 }
 
-bool runCallback(const std::string& name, QWidget* control, const Handles& handles)
+BindingCheck bindCallbacks(QWidget* window, HandlerTable handlers, const std::set<std::string>& stateOnly,
+                           ErrorReporter onError)
 {
-    const auto it = table().find(name);
-    if (it == table().end()) return false;
-    const Callback callback = it->second;  // a copy: the callback may register others
-    try {
-        callback(control, handles);
-    } catch (const std::bad_alloc&) {
-        errorHandler()(name, "Not enough memory for this step.");
-    } catch (const std::exception& e) {
-        errorHandler()(name, e.what());
-    }
-    return true;
-}
+    if (bindingOf(window)) throw Error("The window \"" + window->objectName().toStdString() + "\" is bound already.");
+    const Handles h(window);
+    BindingCheck check;
+    for (const std::string& tag : h.tags())
+        if (isOperable(h[tag]) && !handlers.count(tag) && !stateOnly.count(tag)) check.unhandled.push_back(tag);
+    for (const auto& [tag, handler] : handlers)
+        if (!h.has(tag)) check.orphans.push_back(tag + kSuffix);
 
-void setCallbackErrorHandler(CallbackErrorHandler handler) { errorHandler() = std::move(handler); }
-
-void connectCallbacks(QWidget* window)
-{
-    for (const std::string& tag : Handles(window).tags()) {
-        const std::string name = tag + "_Callback";
-        if (!hasCallback(name)) continue;
-        QWidget* control = Handles(window)[tag];
-        QPointer<QWidget> win(window);
-        auto run = [name, control, win] {
-            if (win) runCallback(name, control, handlesOf(win));
+    auto* binding = new Binding(window, std::move(handlers), std::move(onError));
+    for (const auto& [tag, handler] : binding->handlers) {
+        if (!h.has(tag)) continue;
+        QWidget* control = h[tag];
+        QPointer<Binding> b(binding);
+        auto fire = [b, tag, control] {
+            if (b) run(*b, tag, control);
         };
-        if (auto* b = qobject_cast<QAbstractButton*>(control)) {
-            QObject::connect(b, &QAbstractButton::clicked, control, run);
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            QObject::connect(button, &QAbstractButton::clicked, control, fire);
         } else if (auto* e = qobject_cast<QLineEdit*>(control)) {
-            QObject::connect(e, &QLineEdit::editingFinished, control, [e, run] {
+            QObject::connect(e, &QLineEdit::editingFinished, control, [e, fire] {
                 if (e->isModified()) {
                     e->setModified(false);
-                    run();
+                    fire();
                 }
             });
         } else if (auto* s = qobject_cast<QAbstractSlider*>(control)) {
-            QObject::connect(s, &QAbstractSlider::valueChanged, control, run);
+            QObject::connect(s, &QAbstractSlider::valueChanged, control, fire);
         } else if (auto* l = qobject_cast<QListWidget*>(control)) {
-            QObject::connect(l, &QListWidget::currentRowChanged, control, run);
+            QObject::connect(l, &QListWidget::currentRowChanged, control, fire);
         }
     }
+    return check;
+}
+
+bool runCallback(QWidget* window, const std::string& name)
+{
+    Binding* binding = bindingOf(window);
+    const std::string tag = tagOf(name);
+    if (!binding || tag.empty() || !binding->handlers.count(tag)) return false;
+    const Handles h(window);
+    run(*binding, tag, h.has(tag) ? h[tag] : window);
+    return true;
+}
+
+QWidget* windowWithCallback(const std::string& name)
+{
+    const std::string tag = tagOf(name);
+    if (tag.empty()) return nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (const Binding* b = bindingOf(w); b && !isGoing(w) && b->handlers.count(tag) && Handles(w).has(tag)) return w;
+    return nullptr;
 }
 
 }  // namespace orvane

@@ -1,36 +1,49 @@
-// Routing of control callbacks by name: every control reaches "<tag>_Callback" through one
-// entry, as the command line does.
+// Routing of control callbacks by tag: each window binds its tags to its own handlers once,
+// when its layout is loaded; "<tag>_Callback" then runs a handler by name, as the command
+// line does.
 #pragma once
 
-#include "desktop/handles.h"
+#include <QWidget>
 
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace orvane {
 
-// A callback gets its control and the record of its window's controls.
-using Callback = std::function<void(QWidget* control, const Handles& handles)>;
+// A handler gets the control that was operated.
+using Handler = std::function<void(QWidget* control)>;
+// Tag → handler of one window.
+using HandlerTable = std::map<std::string, Handler>;
 
-void registerCallback(const std::string& name, Callback callback);
-bool hasCallback(const std::string& name);
-// Every registered name, sorted.
-std::vector<std::string> callbackNames();
+// What an error ending a handler becomes (the window's error dialog).
+using ErrorReporter = std::function<void(const std::string& callback, const std::string& message)>;
 
-// Runs the named callback. An orvane::Error (or any std::exception) escaping it is given
-// to the error handler instead of reaching the event loop. Returns false when no callback
-// has that name.
-bool runCallback(const std::string& name, QWidget* control, const Handles& handles);
+// Controls a user operates: buttons, sliders, editable boxes and list boxes.
+bool isOperable(const QWidget* control);
 
-// What happens to an error that ends a callback: by default an error dialog.
-using CallbackErrorHandler = std::function<void(const std::string& callback, const std::string& message)>;
-void setCallbackErrorHandler(CallbackErrorHandler handler);
+// Mismatches between a layout and its window's handlers, found when they are bound.
+struct BindingCheck {
+    std::vector<std::string> unhandled;  // operable controls without handler, not state-only
+    std::vector<std::string> orphans;    // handlers whose tag the layout lacks
+    bool clean() const { return unhandled.empty() && orphans.empty(); }
+};
 
-// Connects every tagged control of the window to "<tag>_Callback": buttons when clicked
-// (radio buttons after the toggle), edit boxes when their text is committed, sliders when
-// moved, list boxes when the selection changes. Controls without a registered callback
-// stay unconnected.
-void connectCallbacks(QWidget* window);
+// Connects every tagged control of `window` that has a handler: buttons when clicked (radio
+// buttons after the toggle), edit boxes when their text is committed, sliders when moved,
+// list boxes when the selection changes. `stateOnly` names operable controls that only hold
+// a choice other handlers read. A window is bound once; binding it again throws
+// orvane::Error. An orvane::Error (or any std::exception) escaping a handler goes to
+// `onError` instead of the event loop.
+BindingCheck bindCallbacks(QWidget* window, HandlerTable handlers, const std::set<std::string>& stateOnly,
+                           ErrorReporter onError);
+
+// Runs the handler bound to "<tag>_Callback" in `window`; false when it has none.
+bool runCallback(QWidget* window, const std::string& name);
+
+// The open window whose bound handlers include `name`, or nullptr.
+QWidget* windowWithCallback(const std::string& name);
 
 }  // namespace orvane

@@ -1,12 +1,10 @@
 #include "desktop/color_code_chart_window.h"
 
 #include "analysis/analysis.h"
-#include "desktop/desktop.h"
 #include "analysis/figure_files.h"
 #include "analysis/result_files.h"
 #include "method/grade_spread.h"
 #include "figures/color_code_chart.h"
-#include "desktop/callbacks.h"
 #include "desktop/controls.h"
 #include "render/figure_renderer.h"
 #include "desktop/layouts.h"
@@ -29,6 +27,13 @@ namespace fs = std::filesystem;
 
 namespace orvane {
 
+// The chart kind selectors, in the order in which the first one on names a saved picture.
+struct ChartKind {
+    const char* tag;
+    const char* namePart;
+    std::vector<std::string> measures;
+};
+
 namespace {
 
 constexpr const char* kLayout = "ColorCodeChart.fig";
@@ -36,13 +41,6 @@ constexpr const char* kBadThreshold = "You must enter a numeric value between (0
 constexpr const char* kBadInputTitle = "Bad Input";
 constexpr const char* kNotFound = "Directory/Files not found";
 constexpr std::size_t kSetSelectors = 8;
-
-// The chart kind selectors, in the order in which the first one on names a saved picture.
-struct ChartKind {
-    const char* tag;
-    const char* namePart;
-    std::vector<std::string> measures;
-};
 
 const std::array<ChartKind, 7>& chartKinds()
 {
@@ -60,35 +58,6 @@ const std::array<ChartKind, 7>& chartKinds()
 
 // The selector of data set k (1 … 8).
 std::string setSelector(std::size_t k) { return "radiobutton" + std::to_string(199 + k); }
-
-Session& session() { return desktop().session; }
-Dialogs& dialogs() { return *desktop().dialogs; }
-bool afterAnalysis() { return session().T == 1 || session().T == 2; }
-
-// The data sets of the analysis that have a selector.
-std::size_t loadedSets() { return std::min(session().N_DATA, kSetSelectors); }
-
-// The chart in axes5, kept so that it can be saved as a picture.
-Figure& shownChart()
-{
-    static Figure chart;
-    return chart;
-}
-
-void showChart(const Handles& h, const Figure& chart)
-{
-    auto* plot = h.get<QCustomPlot>("axes5");
-    drawFigure(*plot, chart);
-    plot->replot();
-    shownChart() = chart;
-}
-
-void showBareZones(const Handles& h)
-{
-    Figure zones;
-    paintChartZones(zones.axes);
-    showChart(h, zones);
-}
 
 std::string trimmed(const std::string& s)
 {
@@ -109,11 +78,6 @@ void setKinds(const Handles& h, Enable state, const char* except = nullptr)
 {
     for (const ChartKind& kind : chartKinds())
         if (!except || std::string(kind.tag) != except) setEnable(h[kind.tag], state);
-}
-
-void setLoadedSets(const Handles& h, Enable state)
-{
-    for (std::size_t k = 1; k <= loadedSets(); ++k) setEnable(h[setSelector(k)], state);
 }
 
 // A chart kind switched off, or its threshold folder not there: the threshold can be changed
@@ -151,44 +115,34 @@ const GradeSpread& measureOf(const LoadedGradeSpread& g, const std::string& name
     return name == "ADM" ? g.ADM : name == "FDM" ? g.FDM : g.GDM;
 }
 
-void backToResults(QWidget* chartWindow)
-{
-    if (desktop().FigOrig) desktop().FigOrig->show();
-    if (desktop().FigOrig1) desktop().FigOrig1->show();
-    if (chartWindow) deleteWindow(chartWindow);
-    results(1);
-}
-
 // Closing the window from its title bar goes back like the back button, so the hidden
 // results window is not lost.
 class BackOnClose : public QObject {
 public:
-    using QObject::QObject;
+    BackOnClose(QWidget* window, std::function<void()> back) : QObject(window), back_(std::move(back)) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         // The back button deletes the window without a close request.
-        if (event->type() == QEvent::Close) {
-            try {
-                backToResults(nullptr);  // the window deletes itself on close
-            } catch (const std::exception& e) {
-                dialogs().error(e.what(), "Error");  // nothing may escape into Qt's event handling
-            }
-        }
+        if (event->type() == QEvent::Close) back_();
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    std::function<void()> back_;
 };
 
-// ---- callbacks -------------------------------------------------------------------------
+}  // namespace
 
-void thresholdTyped(const Handles& h)
+void ChartWindow::thresholdTyped()
 {
-    Session& s = session();
+    const Handles& h = h_;
+    Session& s = ds_.session;
     if (const auto thrs1 = acceptedThreshold(stringOf(h["edit2"]))) {
         setValue(h["slider3"], str2double(*thrs1));
         setString(h["edit2"], *thrs1);
         s.thrs = *thrs1;
     } else {
-        dialogs().error(kBadThreshold, kBadInputTitle);
+        (*ds_.dialogs).error(kBadThreshold, kBadInputTitle);
     }
     if (afterAnalysis()) {
         // The stored charts belong to the old threshold until the recompute has run.
@@ -197,22 +151,22 @@ void thresholdTyped(const Handles& h)
     }
 }
 
-void thresholdMoved(const Handles& h)
+void ChartWindow::thresholdMoved()
 {
-    Session& s = session();
+    const Handles& h = h_;
+    Session& s = ds_.session;
     s.thrs = num2str(valueOf(h["slider3"]));
     setString(h["edit2"], s.thrs);
     if (afterAnalysis()) setEnable(h["pushbutton23"], Enable::On);
 }
 
-// Every chart of every set for the threshold in edit2, saved into its folder as the analysis
-// saves them, then the grades and spreads of that threshold.
-void recompute(const Handles& h)
+void ChartWindow::recompute()
 {
-    Session& s = session();
+    const Handles& h = h_;
+    Session& s = ds_.session;
     const auto thrs = acceptedThreshold(stringOf(h["edit2"]));
     if (!thrs) {
-        dialogs().error(kBadThreshold, kBadInputTitle);
+        (*ds_.dialogs).error(kBadThreshold, kBadInputTitle);
         return;
     }
     if (!afterAnalysis()) return;
@@ -245,7 +199,7 @@ void recompute(const Handles& h)
     const double thr = thresholdFraction(s.thrs);
     const std::size_t sets = s.N_DATA + 1;
     auto numbered = [](const char* name, std::size_t k) { return name + std::to_string(k); };
-    FigureFiles files(s, dialogs());
+    FigureFiles files(s, (*ds_.dialogs));
     const GradeSpread ADM = gradesAndSpreads(thr, ADMc);
     const GradeSpread FDM = gradesAndSpreads(thr, FDMc);
     for (std::size_t i = 0; i < sets; ++i) {
@@ -279,15 +233,16 @@ void recompute(const Handles& h)
     setEnable(h["pushbutton23"], Enable::Off);
 }
 
-void chartKindToggled(const ChartKind& kind, const Handles& h)
+void ChartWindow::chartKindToggled(const ChartKind& kind)
 {
-    Session& s = session();
+    const Handles& h = h_;
+    Session& s = ds_.session;
     s.saveCharts = 0;
     bool anySet = false;
     for (std::size_t k = 1; k <= kSetSelectors; ++k) anySet = anySet || valueOf(h[setSelector(k)]) == 1;
     if (!anySet) {
-        if (dialogs().question({"Selection Error!", kQuitTitle, {"OK", "Help"}, "OK"}) == "Help")
-            dialogs().warning("Sorry, no help available", kWarningTitle);
+        if ((*ds_.dialogs).question({"Selection Error!", kQuitTitle, {"OK", "Help"}, "OK"}) == "Help")
+            (*ds_.dialogs).warning("Sorry, no help available", kWarningTitle);
         for (const ChartKind& k : chartKinds()) setValue(h[k.tag], 0);
         return;
     }
@@ -295,8 +250,8 @@ void chartKindToggled(const ChartKind& kind, const Handles& h)
     if (valueOf(h[kind.tag]) != 1) {
         // Switched off: nothing to read, back to the bare zones with everything unlocked.
         unlock(h, kind);
-        setLoadedSets(h, Enable::On);
-        showBareZones(h);
+        setLoadedSets(Enable::On);
+        showBareZones();
         return;
     }
 
@@ -307,7 +262,7 @@ void chartKindToggled(const ChartKind& kind, const Handles& h)
     const fs::path file = base / chc / kGradeSpreadFile;
     std::error_code ec;
     if (trimmed(chc).empty() || !fs::is_regular_file(file, ec)) {
-        dialogs().warning(kNotFound, kWarningTitle);
+        (*ds_.dialogs).warning(kNotFound, kWarningTitle);
         folderNotFound(h, kind);
         return;
     }
@@ -326,7 +281,7 @@ void chartKindToggled(const ChartKind& kind, const Handles& h)
     setEnable(h["edit2"], Enable::Inactive);
     setEnable(h["slider3"], Enable::Inactive);
     setKinds(h, Enable::Off, kind.tag);
-    setLoadedSets(h, Enable::Off);
+    setLoadedSets(Enable::Off);
 
     SelectionChartRequest request;
     for (std::size_t k = 1; k <= kSetSelectors; ++k) request.shown[k - 1] = valueOf(h[setSelector(k)]) == 1;
@@ -345,39 +300,96 @@ void chartKindToggled(const ChartKind& kind, const Handles& h)
     request.thrs = chc;
     Figure chart = colourCodeChart(request);
     separateCoincidentLabels(chart.axes);
-    showChart(h, chart);
+    showChart(chart);
 }
 
-void saveChartPicture(const Handles& h)
+void ChartWindow::saveChartPicture()
 {
-    Session& s = session();
+    const Handles& h = h_;
+    Session& s = ds_.session;
     s.thrs = stringOf(h["edit2"]);
     const ChartKind* shown = nullptr;
     for (const ChartKind& kind : chartKinds())
         if (!shown && valueOf(h[kind.tag]) == 1) shown = &kind;
     if (!shown) {
-        dialogs().warning("Sorry, figure not found", kWarningTitle);
+        (*ds_.dialogs).warning("Sorry, figure not found", kWarningTitle);
         return;
     }
     const fs::path folder = (afterAnalysis() ? fs::path(s.outputFolder) / s.analysisFolderName : fs::path(s.folder1)) / s.thrs;
     const std::string name = std::string("FsvColorCodeChart") + shown->namePart + "_" + s.thrs;
     // The extension is given: a threshold such as "85.5" would otherwise pass for one.
-    savefigure(shownChart(), (folder / (name + ".bmp")).string(), "bmp");
+    savefigure(*shownChart_, (folder / (name + ".bmp")).string(), "bmp");
 }
 
-}  // namespace
+ChartWindow::ChartWindow(DesktopSession& ds, QWidget* widget)
+    : LayoutWindow(ds, widget), shownChart_(std::make_unique<Figure>())
+{
+    HandlerTable t;
+    for (std::size_t k = 1; k <= kSetSelectors; ++k)
+        t[setSelector(k)] = [](QWidget* selector) { setValue(selector, valueOf(selector) == 1 ? 1 : 0); };
+    t["edit2"] = [this](QWidget*) { thresholdTyped(); };
+    t["slider3"] = [this](QWidget*) { thresholdMoved(); };
+    t["pushbutton23"] = [this](QWidget*) { recompute(); };
+    t["pushbutton22"] = [this](QWidget*) { saveChartPicture(); };
+    t["pushbutton21"] = [this](QWidget*) { backToResults(true); };
+    for (const ChartKind& kind : chartKinds()) t[kind.tag] = [this, &kind](QWidget*) { chartKindToggled(kind); };
+    bind(std::move(t));
+    widget->installEventFilter(new BackOnClose(widget, [this] {
+        try {
+            backToResults(false);  // the window deletes itself on close
+        } catch (const std::exception& e) {
+            ds_.dialogs->error(e.what(), "Error");  // nothing may escape into Qt's event handling
+        }
+    }));
+}
 
-void ColorCodeChart()
+ChartWindow::~ChartWindow() = default;
+
+bool ChartWindow::afterAnalysis() const { return ds_.session.T == 1 || ds_.session.T == 2; }
+
+std::size_t ChartWindow::loadedSets() const { return std::min(ds_.session.N_DATA, kSetSelectors); }
+
+void ChartWindow::setLoadedSets(Enable state)
+{
+    for (std::size_t k = 1; k <= loadedSets(); ++k) setEnable(h_[setSelector(k)], state);
+}
+
+void ChartWindow::showChart(const Figure& chart)
+{
+    auto* plot = h_.get<QCustomPlot>("axes5");
+    drawFigure(*plot, chart);
+    plot->replot();
+    *shownChart_ = chart;
+}
+
+void ChartWindow::showBareZones()
+{
+    Figure zones;
+    paintChartZones(zones.axes);
+    showChart(zones);
+}
+
+void ChartWindow::backToResults(bool deleteThis)
+{
+    DesktopSession& ds = ds_;
+    if (deleteThis) deleteWindow(widget());
+    ResultsWindow::showAgain(ds);
+}
+
+ChartWindow& ChartWindow::open(DesktopSession& ds)
 {
     QWidget* figure1 = openLayout(kLayout);
-    const Handles h(figure1);
-    desktop().handles2 = h;
-    if (!figure1->property("orvaneConnected").toBool()) {
-        connectCallbacks(figure1);
-        figure1->installEventFilter(new BackOnClose(figure1));
-        figure1->setProperty("orvaneConnected", true);
-    }
+    if (!ds.chartWindow || ds.chartWindow->widget() != figure1) ds.chartWindow = new ChartWindow(ds, figure1);
+    ChartWindow& w = *ds.chartWindow;
+    w.reset();
+    figure1->show();
+    figure1->raise();
+    return w;
+}
 
+void ChartWindow::reset()
+{
+    const Handles& h = h_;
     setEnable(h["pushbutton22"], Enable::Off);
     setEnable(h["pushbutton23"], Enable::Off);
     for (std::size_t k = 1; k <= kSetSelectors; ++k) {
@@ -395,26 +407,8 @@ void ColorCodeChart()
     setEnable(h["slider3"], threshold);
 
     h["text199"]->show();
-    attachHandles(figure1, h);
-    showBareZones(h);
-    setLoadedSets(h, Enable::On);
-    figure1->show();
-    figure1->raise();
-}
-
-void registerChartWindowCallbacks()
-{
-    for (std::size_t k = 1; k <= kSetSelectors; ++k)
-        registerCallback(setSelector(k) + "_Callback",
-                         [](QWidget* selector, const Handles&) { setValue(selector, valueOf(selector) == 1 ? 1 : 0); });
-    registerCallback("edit2_Callback", [](QWidget*, const Handles& h) { thresholdTyped(h); });
-    registerCallback("slider3_Callback", [](QWidget*, const Handles& h) { thresholdMoved(h); });
-    registerCallback("pushbutton23_Callback", [](QWidget*, const Handles& h) { recompute(h); });
-    registerCallback("pushbutton22_Callback", [](QWidget*, const Handles& h) { saveChartPicture(h); });
-    registerCallback("pushbutton21_Callback", [](QWidget*, const Handles& h) { backToResults(h.window()); });
-    for (const ChartKind& kind : chartKinds())
-        registerCallback(std::string(kind.tag) + "_Callback",
-                         [&kind](QWidget*, const Handles& h) { chartKindToggled(kind, h); });
+    showBareZones();
+    setLoadedSets(Enable::On);
 }
 
 }  // namespace orvane

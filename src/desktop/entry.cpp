@@ -1,80 +1,61 @@
 #include "desktop/entry.h"
 
-#include "desktop/desktop.h"
-#include "desktop/main_window.h"
-#include "desktop/color_code_chart_window.h"
 #include "desktop/callbacks.h"
-#include "desktop/layouts.h"
+#include "desktop/color_code_chart_window.h"
+#include "desktop/desktop.h"
 #include "desktop/loadata.h"
+#include "desktop/main_window.h"
 #include "desktop/results_window.h"
 
 #include <QApplication>
 
 #include <functional>
+#include <iostream>
 #include <map>
 
 namespace orvane {
 
 namespace {
 
-// The functions a text first argument can name, besides the callbacks.
-const std::map<std::string, std::function<void()>>& functions()
+// The functions a text first argument can name, besides the handlers.
+const std::map<std::string, std::function<void(DesktopSession&)>>& functions()
 {
-    static const std::map<std::string, std::function<void()>> table = {
-        {"orvane", [] { openMainWindow(); }},
-        {"results", [] { results(); }},
-        {"ColorCodeChart", [] { ColorCodeChart(); }},
-        {"loadata", [] { loadata(desktop().session); }},
+    static const std::map<std::string, std::function<void(DesktopSession&)>> table = {
+        {"orvane", [](DesktopSession& ds) { MainWindow::open(ds); }},
+        {"results", [](DesktopSession& ds) { ResultsWindow::open(ds); }},
+        {"ColorCodeChart", [](DesktopSession& ds) { ChartWindow::open(ds); }},
+        {"loadata", [](DesktopSession& ds) { DataLoadingWindow::run(ds); }},
     };
     return table;
 }
 
-// The open window that has a control of this tag.
-QWidget* windowWith(const std::string& tag)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (Handles(w).has(tag)) return w;
-    return nullptr;
-}
-
 }  // namespace
 
-void registerAllCallbacks()
+bool orvane(DesktopSession& ds, const std::vector<std::string>& arguments)
 {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    registerMainWindowCallbacks();
-    registerDataWindowCallbacks();
-    registerResultsWindowCallbacks();
-    registerChartWindowCallbacks();
-    setCallbackErrorHandler([](const std::string&, const std::string& message) {
-        desktop().dialogs->error(message, "Error");
-    });
-}
-
-bool orvane(const std::vector<std::string>& arguments)
-{
-    registerAllCallbacks();
     if (arguments.empty()) {
-        openMainWindow();
+        MainWindow::open(ds);
         return true;
     }
     const std::string& name = arguments.front();
     if (const auto it = functions().find(name); it != functions().end()) {
-        it->second();
+        it->second(ds);
         return true;
     }
-    const std::string suffix = "_Callback";
-    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
-        hasCallback(name)) {
-        const std::string tag = name.substr(0, name.size() - suffix.size());
-        QWidget* window = windowWith(tag);
-        if (!window) return false;
-        runCallback(name, handlesOf(window)[tag], handlesOf(window));
-        return true;
+    QWidget* window = windowWithCallback(name);
+    return window && runCallback(window, name);
+}
+
+int runDesktop(const std::vector<std::string>& arguments)
+{
+    DesktopSession ds;
+    if (!orvane(ds, arguments)) {
+        std::cerr << "orvane: no function or open control is named \"" << arguments.front() << "\"\n";
+        return 2;
     }
-    return false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) return QApplication::exec();
+    return 0;
 }
 
 }  // namespace orvane

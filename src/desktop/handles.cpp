@@ -1,7 +1,5 @@
 #include "desktop/handles.h"
 
-#include <QVariant>
-
 namespace orvane {
 
 Handles::Handles(QWidget* window) : window_(window)
@@ -35,43 +33,6 @@ std::vector<std::string> Handles::tags() const
     for (const auto& [tag, w] : controls_)
         if (w) out.push_back(tag);
     return out;
-}
-
-namespace {
-
-// Holds a window's record as a child object, so it goes away with the window.
-class HandlesHolder : public QObject {
-public:
-    HandlesHolder(QObject* parent, Handles h) : QObject(parent), handles(std::move(h))
-    {
-        setObjectName(QStringLiteral("orvane_attached_handles"));
-    }
-    Handles handles;
-};
-
-}  // namespace
-
-void attachHandles(QWidget* window, const Handles& handles)
-{
-    if (!window) return;
-    const auto old = window->findChildren<QObject*>(QStringLiteral("orvane_attached_handles"),
-                                                    Qt::FindDirectChildrenOnly);
-    for (QObject* o : old)
-        if (auto* h = dynamic_cast<HandlesHolder*>(o)) {
-            h->handles = handles;
-            return;
-        }
-    new HandlesHolder(window, handles);
-}
-
-Handles handlesOf(const QWidget* window)
-{
-    if (!window) return {};
-    const auto found = window->findChildren<QObject*>(QStringLiteral("orvane_attached_handles"),
-                                                      Qt::FindDirectChildrenOnly);
-    for (QObject* o : found)
-        if (auto* h = dynamic_cast<HandlesHolder*>(o)) return h->handles;
-    return Handles(const_cast<QWidget*>(window));
 }
 
 }  // namespace orvane

@@ -35,8 +35,4 @@ private:
     std::map<std::string, QPointer<QWidget>> controls_;
 };
 
-// The window's attached data: the record stored with it, and read back by callbacks.
-void attachHandles(QWidget* window, const Handles& handles);
-Handles handlesOf(const QWidget* window);
-
 }  // namespace orvane

@@ -11,8 +11,6 @@
 #include <QUiLoader>
 #include <qcustomplot.h>
 
-#include <map>
-
 namespace orvane {
 
 namespace {
@@ -38,11 +36,9 @@ std::string resourceName(std::string layout)
     return layout;
 }
 
-std::map<std::string, QPointer<QWidget>>& openWindows()
-{
-    static std::map<std::string, QPointer<QWidget>> windows;
-    return windows;
-}
+// Each window remembers its layout; one on its way out (deleteWindow) no longer counts.
+const char* const kLayoutProperty = "orvaneLayout";
+const char* const kGoingProperty = "orvaneGoing";
 
 bool quitWhenNoWindowIsLeft = false;
 
@@ -67,8 +63,10 @@ void setQuitWhenNoWindowIsLeft(bool on) { quitWhenNoWindowIsLeft = on; }
 
 QWidget* openWindowOf(const std::string& layout)
 {
-    const auto it = openWindows().find(resourceName(layout));
-    return it == openWindows().end() ? nullptr : it->second.data();
+    const QString name = QString::fromStdString(resourceName(layout));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->property(kLayoutProperty).toString() == name && !w->property(kGoingProperty).toBool()) return w;
+    return nullptr;
 }
 
 QWidget* openLayout(const std::string& layout)
@@ -87,7 +85,7 @@ QWidget* openLayout(const std::string& layout)
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Radio buttons are independent toggles here; their callbacks keep the rules.
     for (auto* r : window->findChildren<QRadioButton*>()) r->setAutoExclusive(false);
-    openWindows()[name] = window;
+    window->setProperty(kLayoutProperty, QString::fromStdString(name));
     watchForLastWindow(window);
     return window;
 }
@@ -95,11 +93,12 @@ QWidget* openLayout(const std::string& layout)
 void deleteWindow(QWidget* window)
 {
     if (!window) return;
-    for (auto& [name, open] : openWindows())
-        if (open == window) open = nullptr;
+    window->setProperty(kGoingProperty, true);
     window->hide();
     window->deleteLater();
 }
+
+bool isGoing(const QWidget* window) { return window && window->property(kGoingProperty).toBool(); }
 
 void pauseZero() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 

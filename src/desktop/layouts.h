@@ -19,6 +19,9 @@ QWidget* openWindowOf(const std::string& layout);
 // callback of one of its own controls); its layout can be opened anew at once.
 void deleteWindow(QWidget* window);
 
+// True once deleteWindow was called for it.
+bool isGoing(const QWidget* window);
+
 // The program ends when no window of it is visible any more after a window went away,
 // once this is switched on (the tests leave it off).
 void setQuitWhenNoWindowIsLeft(bool on);

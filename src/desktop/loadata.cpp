@@ -1,7 +1,5 @@
 #include "desktop/loadata.h"
 
-#include "desktop/desktop.h"
-#include "desktop/callbacks.h"
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
 
@@ -21,7 +19,7 @@ std::string buttonOf(int k) { return "pushbutton" + std::to_string(101 + k); }
 // A data file dropped onto a slot's box (greyed or not) fills that slot.
 class DropOntoSlots : public QObject {
 public:
-    DropOntoSlots(QWidget* window) : QObject(window), window_(window) {}
+    DropOntoSlots(DataLoadingWindow& owner) : QObject(owner.widget()), owner_(owner), window_(owner.widget()) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -41,7 +39,7 @@ protected:
             const int k = slotAt(e->position().toPoint());
             const std::string path = localFile(e->mimeData());
             if (k > 0 && !path.empty()) {
-                fillSlot(desktop().session, handlesOf(window_), k, path);
+                owner_.fillSlot(k, path);
                 e->acceptProposedAction();
             }
             return true;
@@ -52,7 +50,7 @@ protected:
 private:
     int slotAt(QPoint p) const
     {
-        const Handles h = handlesOf(window_);
+        const Handles& h = owner_.handles();
         for (int k = 1; k <= 8; ++k) {
             QWidget* box = h[boxOf(k)];
             if (QRect(box->mapTo(window_, QPoint(0, 0)), box->size()).contains(p)) return k;
@@ -66,68 +64,74 @@ private:
         if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isFile()) return {};
         return url.toLocalFile().toStdString();
     }
+    DataLoadingWindow& owner_;
     QWidget* window_;
 };
 
-void chooseSlot(int k, const Handles& h)
+}  // namespace
+
+DataLoadingWindow::DataLoadingWindow(DesktopSession& ds, QWidget* widget) : LayoutWindow(ds, widget)
 {
-    QWidget* box = h[boxOf(k)];
+    HandlerTable handlers;
+    for (int k = 1; k <= 8; ++k) handlers[buttonOf(k)] = [this, k](QWidget*) { chooseSlot(k); };
+    handlers["pushbutton15"] = [this](QWidget*) { deleteWindow(this->widget()); };
+    handlers["pushbutton12"] = [this](QWidget*) { clearAll(); };
+    // The slot boxes show the chosen file; the Dataset buttons and a dropped file fill them.
+    std::set<std::string> boxes;
+    for (int k = 1; k <= 8; ++k) boxes.insert(boxOf(k));
+    bind(std::move(handlers), boxes);
+    widget->setAcceptDrops(true);
+    widget->installEventFilter(new DropOntoSlots(*this));
+}
+
+void DataLoadingWindow::chooseSlot(int k)
+{
+    QWidget* box = h_[boxOf(k)];
     setEnable(box, Enable::On);
-    const auto chosen = desktop().choosers->chooseFile("*.txt", "Select Dataset " + std::to_string(k) + " ");
+    const auto chosen = ds_.choosers->chooseFile("*.txt", "Select Dataset " + std::to_string(k) + " ");
     if (!chosen) {
         // The slot keeps an earlier path; only its box is emptied.
         setString(box, "");
         setEnable(box, Enable::Off);
         return;
     }
-    fillSlot(desktop().session, h, k, chosen->folder + chosen->name);
+    fillSlot(k, chosen->folder + chosen->name);
 }
 
-}  // namespace
-
-void fillSlot(Session& session, const Handles& h, int k, const std::string& path)
+void DataLoadingWindow::fillSlot(int k, const std::string& path)
 {
-    QWidget* box = h[boxOf(k)];
+    QWidget* box = h_[boxOf(k)];
     setString(box, path);
     box->setToolTip(QString::fromStdString(path));
     setEnable(box, Enable::Off);
-    if (k < 8) setEnable(h[boxOf(k + 1)], Enable::On);
-    session.dataset[static_cast<std::size_t>(k - 1)] = path;
+    if (k < 8) setEnable(h_[boxOf(k + 1)], Enable::On);
+    ds_.session.dataset[static_cast<std::size_t>(k - 1)] = path;
 }
 
-void loadata(Session&)
+void DataLoadingWindow::clearAll()
+{
+    for (int k = 1; k <= 8; ++k) {
+        setString(h_[boxOf(k)], "");
+        h_[boxOf(k)]->setToolTip({});
+        setEnable(h_[boxOf(k)], k == 1 ? Enable::Inactive : Enable::Off);
+    }
+    ds_.session.dataset.fill(std::string());
+    deleteWindow(widget());
+}
+
+DataLoadingWindow& DataLoadingWindow::open(DesktopSession& ds)
 {
     QWidget* fig3 = openLayout("loadata.fig");
     fig3->setWindowModality(Qt::ApplicationModal);
-    const Handles handles3(fig3);
-    attachHandles(fig3, handles3);
-    if (!fig3->property("orvaneConnected").toBool()) {
-        connectCallbacks(fig3);
-        fig3->setAcceptDrops(true);
-        fig3->installEventFilter(new DropOntoSlots(fig3));
-        fig3->setProperty("orvaneConnected", true);
-    }
-    for (int k = 1; k <= 8; ++k) setEnable(handles3[boxOf(k)], Enable::Inactive);
+    if (!ds.dataWindow || ds.dataWindow->widget() != fig3) ds.dataWindow = new DataLoadingWindow(ds, fig3);
+    DataLoadingWindow& w = *ds.dataWindow;
+    for (int k = 1; k <= 8; ++k) setEnable(w.h_[boxOf(k)], Enable::Inactive);
     fig3->show();
     fig3->raise();
     fig3->activateWindow();
-    waitUntilDeleted(fig3);
+    return w;
 }
 
-void registerDataWindowCallbacks()
-{
-    for (int k = 1; k <= 8; ++k)
-        registerCallback(buttonOf(k) + "_Callback", [k](QWidget*, const Handles& h) { chooseSlot(k, h); });
-    registerCallback("pushbutton15_Callback", [](QWidget*, const Handles& h) { deleteWindow(h.window()); });
-    registerCallback("pushbutton12_Callback", [](QWidget*, const Handles& h) {
-        for (int k = 1; k <= 8; ++k) {
-            setString(h[boxOf(k)], "");
-            h[boxOf(k)]->setToolTip({});
-            setEnable(h[boxOf(k)], k == 1 ? Enable::Inactive : Enable::Off);
-        }
-        desktop().session.dataset.fill(std::string());
-        deleteWindow(h.window());
-    });
-}
+void DataLoadingWindow::run(DesktopSession& ds) { waitUntilDeleted(open(ds).widget()); }
 
 }  // namespace orvane

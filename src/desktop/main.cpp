@@ -24,12 +24,5 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     orvane::setQuitWhenNoWindowIsLeft(true);
 
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (!orvane::orvane(arguments)) {
-        std::cerr << "orvane: no function or open control is named \"" << arguments.front() << "\"\n";
-        return 2;
-    }
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible()) return QApplication::exec();
-    return 0;
+    return orvane::runDesktop(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -2,14 +2,25 @@
 // the read-me, quit.
 #pragma once
 
-#include <QWidget>
+#include "desktop/layout_window.h"
 
 namespace orvane {
 
-// orvane without arguments: records startFolder, opens (or shows again) the main window with
-// its controls reset, and gives it back.
-QWidget* openMainWindow();
+class MainWindow : public LayoutWindow {
+public:
+    // orvane without arguments: records startFolder, opens (or shows again) the main window
+    // with its controls reset.
+    static MainWindow& open(DesktopSession& ds);
 
-void registerMainWindowCallbacks();
+private:
+    MainWindow(DesktopSession& ds, QWidget* widget);
+    void reset();
+    // What each control allows once a domain radio button was toggled to `selected`.
+    void domainToggled(const std::string& other, bool selected);
+    void startAnalysis();
+    void quit();
+    void browseResults();
+    void closeOriginalDataWindows();
+};
 
 }  // namespace orvane

@@ -1,6 +1,5 @@
 // The original-data window and its class legend window, opened and closed from the results
 // window, and their close request.
-#include "desktop/callbacks.h"
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
 #include "desktop/result_source.h"
@@ -26,15 +25,21 @@ constexpr const char* kOriginalTag = "Original";
 // Routes the window's close button to my_closereq, which decides whether it closes.
 class CloseRequest : public QObject {
 public:
-    using QObject::QObject;
+    CloseRequest(QWidget* window, DesktopSession& ds) : QObject(window), ds_(ds) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() != QEvent::Close) return false;
         event->ignore();
-        auto* window = static_cast<QWidget*>(watched);
-        runCallback("my_closereq", window, Handles(window));
+        try {
+            ResultsWindow::my_closereq(ds_, static_cast<QWidget*>(watched));
+        } catch (const std::exception& e) {
+            ds_.dialogs->error(e.what(), "Error");  // nothing may escape into Qt's event handling
+        }
         return true;
     }
+
+private:
+    DesktopSession& ds_;
 };
 
 QRect screenArea()
@@ -51,19 +56,19 @@ void placeWindow(QWidget* window, int left, int bottom, int width, int height)
     window->setGeometry(screen.x() + left, screen.y() + top, width, height);
 }
 
-QWidget* newPlainWindow(const char* tag, const char* title)
+QWidget* newPlainWindow(DesktopSession& ds, const char* tag, const char* title)
 {
     auto* window = new QWidget(nullptr, Qt::Window);
     window->setObjectName(tag);
     window->setWindowTitle(title);
     window->setAttribute(Qt::WA_DeleteOnClose, false);  // only my_closereq deletes it
-    window->installEventFilter(new CloseRequest(window));
+    window->installEventFilter(new CloseRequest(window, ds));
     return window;
 }
 
-QWidget* openLegendWindow()
+QWidget* openLegendWindow(DesktopSession& ds)
 {
-    QWidget* window = newPlainWindow(kLegendTag, "Class Legend");
+    QWidget* window = newPlainWindow(ds, kLegendTag, "Class Legend");
     placeWindow(window, 42, 200, 470, 160);
     auto* list = new QListWidget(window);
     list->setObjectName("textbox");
@@ -73,9 +78,9 @@ QWidget* openLegendWindow()
     return window;
 }
 
-QWidget* openOriginalWindow(const ResultPlot& plot)
+QWidget* openOriginalWindow(DesktopSession& ds, const ResultPlot& plot)
 {
-    QWidget* window = newPlainWindow(kOriginalTag, "Original Dataset");
+    QWidget* window = newPlainWindow(ds, kOriginalTag, "Original Dataset");
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(4, 4, 4, 4);
     auto* axes = new QCustomPlot(window);
@@ -92,20 +97,34 @@ QWidget* openOriginalWindow(const ResultPlot& plot)
     return window;
 }
 
-void pushbutton44(const Handles& h)
+// Deletes the window being closed; the pointer that holds it (by its tag) is emptied. A
+// window already let go of (see the saved-folder chooser) still closes.
+void closeOriginalWindow(DesktopSession& ds, QWidget* window)
 {
+    if (ResultsWindow* results = ds.resultsWindow) {
+        if (results->originalWindow() == window || results->legendWindow() == window)
+            results->forgetOriginalDataWindow(window);
+    }
+    deleteWindow(window);
+}
+
+}  // namespace
+
+void ResultsWindow::showOriginalData()
+{
+    const Handles& h = h_;
+    Session& s = ds_.session;
     // A selector still on from a folder with more sets than this one does not count.
-    if (chosenSets(h, session().N_DATA).empty()) {
+    if (chosenSets(h, s.N_DATA).empty()) {
         const std::string answer =
-            desktop().dialogs->question(Question("Selection Error!", kQuitTitle, {"OK", "Help"}, "OK"));
-        if (answer == "Help") desktop().dialogs->warning("Sorry, no help available", kWarningTitle);
+            ds_.dialogs->question(Question("Selection Error!", kQuitTitle, {"OK", "Help"}, "OK"));
+        if (answer == "Help") ds_.dialogs->warning("Sorry, no help available", kWarningTitle);
         return;
     }
     // Read first: a folder without readable results leaves the data set choice as it is.
-    Session& s = session();
     const std::filesystem::path file = firstResultFile(resultFolder(s));
     if (file.empty()) {
-        desktop().dialogs->warning(".mat file not available!!", kWarningTitle);
+        ds_.dialogs->warning(".mat file not available!!", kWarningTitle);
         return;
     }
     CurveResults r;
@@ -124,19 +143,20 @@ void pushbutton44(const Handles& h)
     }
     h["pushbutton33"]->setVisible(true);
 
-    desktop().FigOrig1 = openLegendWindow();
+    FigOrig1_ = openLegendWindow(ds_);
     ResultPlot plot;
     plot.figure = originalDataFigure(r.abscissa, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.D);
-    desktop().FigOrig = openOriginalWindow(plot);
+    FigOrig_ = openOriginalWindow(ds_, plot);
     setEnable(h["pushbutton44"], Enable::Off);
 }
 
-void pushbutton33(const Handles& h)
+void ResultsWindow::closeOriginalData()
 {
-    deleteHeldWindow(desktop().FigOrig);
-    deleteHeldWindow(desktop().FigOrig1);
+    const Handles& h = h_;
+    deleteHeldWindow(FigOrig_);
+    deleteHeldWindow(FigOrig1_);
     for (const char* tag : kSetSelectors) setValue(h[tag], 0);
-    const std::size_t N_DATA = session().N_DATA;
+    const std::size_t N_DATA = ds_.session.N_DATA;
     for (std::size_t k = 1; k <= kSetSelectors.size(); ++k)
         if (k <= 2 || k <= N_DATA) setEnable(h[kSetSelectors[k - 1]], Enable::On);
     h["pushbutton10"]->setVisible(false);
@@ -146,43 +166,31 @@ void pushbutton33(const Handles& h)
         setEnable(h[p.tag], Enable::Off);
     }
     auto* axes3 = h.get<QCustomPlot>("axes3");
-    shownPlot().reset();
+    shownPlot_.reset();
     clearPlotArea(*axes3);
     axes3->replot();
 }
 
-// Deletes the window being closed; the global that holds it (by its tag) is emptied. A
-// window whose global was already emptied (see the saved-folder chooser) still closes.
-void closeOriginalWindow(QWidget* window)
+void ResultsWindow::forgetOriginalDataWindow(QWidget* window)
 {
-    QPointer<QWidget>& held = window->objectName() == kLegendTag ? desktop().FigOrig1 : desktop().FigOrig;
-    if (held == window) held = nullptr;
-    deleteWindow(window);
+    if (FigOrig_ == window) FigOrig_ = nullptr;
+    if (FigOrig1_ == window) FigOrig1_ = nullptr;
 }
 
-}  // namespace
-
-void my_closereq(QWidget* window)
+void ResultsWindow::my_closereq(DesktopSession& ds, QWidget* window)
 {
-    const std::string answer = desktop().dialogs->question(
+    const std::string answer = ds.dialogs->question(
         Question("Close Specified Figure?", "Close Request Function", {"Yes", "No"}, "Yes"));
     if (answer != "Yes") return;
-    const Session& s = session();
+    const Session& s = ds.session;
     if (s.T == 1 || s.T == 2) {
-        closeOriginalWindow(window);
+        closeOriginalWindow(ds, window);
         return;
     }
     // Browsing: only while a saved folder is loaded and still holds its results.
     const QString tag = window->objectName();
     if (s.Dest1 == "1" && (tag == kLegendTag || tag == kOriginalTag) && !firstResultFile(s.folder1).empty())
-        closeOriginalWindow(window);
-}
-
-void registerOriginalDataCallbacks()
-{
-    registerCallback("pushbutton44_Callback", [](QWidget*, const Handles& h) { pushbutton44(h); });
-    registerCallback("pushbutton33_Callback", [](QWidget*, const Handles& h) { pushbutton33(h); });
-    registerCallback("my_closereq", [](QWidget* window, const Handles&) { my_closereq(window); });
+        closeOriginalWindow(ds, window);
 }
 
 }  // namespace orvane

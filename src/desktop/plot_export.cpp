@@ -1,11 +1,11 @@
 #include "desktop/plot_export.h"
 
 #include "analysis/result_files.h"
-#include "desktop/callbacks.h"
 #include "desktop/controls.h"
 #include "render/savefigure.h"
 #include "desktop/result_source.h"
 #include "desktop/results_internal.h"
+#include "desktop/results_window.h"
 
 #include <QPainter>
 #include <qcustomplot.h>
@@ -27,12 +27,11 @@ fs::path plotExportName(const Session& s, const std::string& stem)
     return folder / (stem + "c");
 }
 
-namespace {
-
-// A copy of every plot area of `window` (hidden ones too) at its place, in a window of the
-// same size that is never shown.
-std::unique_ptr<QWidget> copyPlotAreas(QWidget& window)
+// A copy of every plot area of the window (hidden ones too) at its place, in a window of
+// the same size that is never shown.
+std::unique_ptr<QWidget> ResultsWindow::copyPlotAreas()
 {
+    QWidget& window = *widget();
     auto copy = std::make_unique<QWidget>(nullptr, Qt::Window);
     copy->setAttribute(Qt::WA_DontShowOnScreen);
     copy->setGeometry(window.geometry());
@@ -42,15 +41,16 @@ std::unique_ptr<QWidget> copyPlotAreas(QWidget& window)
         area->setGeometry(QRect(plot->mapTo(&window, QPoint(0, 0)), plot->size()));
         area->axisRect()->setupFullAxesBox(true);
         setPlotBox(*area, plot->xAxis2->visible());
-        if (plot->objectName() == "axes3" && shownPlot()) drawResultPlot(*area, *shownPlot());
+        if (plot->objectName() == "axes3" && shownPlot_) drawResultPlot(*area, *shownPlot_);
         else clearPlotArea(*area);
         area->setVisible(!plot->isHidden());
     }
     return copy;
 }
 
-void pushbutton10(const Handles& h)
+void ResultsWindow::savePlot()
 {
+    const Handles& h = h_;
     const PlotSelection* chosen = nullptr;
     for (const PlotSelection& p : kPlotSelections)
         if (valueOf(h[p.tag]) == 1) {
@@ -58,16 +58,9 @@ void pushbutton10(const Handles& h)
             break;
         }
     if (!chosen) return;  // the button shows only while a plot is selected
-    const fs::path name = plotExportName(session(), chosen->variable);
-    const std::unique_ptr<QWidget> copy = copyPlotAreas(*h.window());
+    const fs::path name = plotExportName(ds_.session, chosen->variable);
+    const std::unique_ptr<QWidget> copy = copyPlotAreas();
     savefigure(*copy, name.string(), "bmp");
-}
-
-}  // namespace
-
-void registerPlotExportCallbacks()
-{
-    registerCallback("pushbutton10_Callback", [](QWidget*, const Handles& h) { pushbutton10(h); });
 }
 
 }  // namespace orvane

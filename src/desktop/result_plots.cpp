@@ -1,10 +1,10 @@
 // The six plot selections of the results window and the drawing of its plot area.
-#include "desktop/callbacks.h"
 #include "desktop/controls.h"
 #include "render/figure_renderer.h"
 #include "render/legend_place.h"
 #include "desktop/result_source.h"
 #include "desktop/results_internal.h"
+#include "desktop/results_window.h"
 
 #include <qcustomplot.h>
 
@@ -21,70 +21,7 @@ void setTickers(QCustomPlot& plot, const QSharedPointer<QCPAxisTicker>& xTicker)
     plot.yAxis2->setTicker(yTicker);
 }
 
-void setButtonState(const Handles& h, const PlotSelection& own, bool selected)
-{
-    h["pushbutton10"]->setVisible(selected);
-    for (const PlotSelection& p : kPlotSelections)
-        if (!selected || p.tag != own.tag) setEnable(h[p.tag], selected ? Enable::Off : Enable::On);
-}
-
-void clearAxes3(const Handles& h)
-{
-    auto* axes3 = h.get<QCustomPlot>("axes3");
-    clearPlotArea(*axes3);
-    axes3->replot();
-}
-
-// Draws the selection's variable for the chosen sets, read from the current result file.
-void plotSelection(const Handles& h, const PlotSelection& p)
-{
-    Session& s = session();
-    const std::filesystem::path file = currentResultFile(s);
-    ResultPlot plot;
-    if (p.histogram) {
-        const HistogramResults r = readHistograms(file, p.variable);
-        storeGlobals(s, r.header, false);
-        plot.figure = histogramFigure(p.variable, r.histograms, chosenSets(h, s.N_DATA), s.S_MARKER, s.T);
-        plot.classTicks = true;
-    } else {
-        const CurveResults r = readCurves(file, p.variable);
-        storeGlobals(s, r.header);
-        plot.figure = pointByPointFigure(p.variable, r.abscissa, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.T, s.D);
-    }
-    auto* axes3 = h.get<QCustomPlot>("axes3");
-    drawResultPlot(*axes3, plot);
-    axes3->replot();
-    shownPlot() = std::move(plot);
-}
-
-void plotSelectionCallback(const PlotSelection& p, QWidget* control, const Handles& h)
-{
-    if (valueOf(control) == 1) {
-        setButtonState(h, p, true);
-        try {
-            plotSelection(h, p);
-            return;
-        } catch (const std::exception& e) {
-            // Back to the state before the selection, so that another can be tried.
-            setValue(control, 0);
-            warnUnreadable(e);
-        }
-    }
-    setButtonState(h, p, false);
-    // Only the first selection forgets the others while browsing.
-    if (p.tag == kPlotSelections[0].tag && session().T == 0)
-        for (const PlotSelection& q : kPlotSelections) setValue(h[q.tag], 0);
-    shownPlot().reset();
-    clearAxes3(h);
-}
-
 }  // namespace
-
-std::optional<ResultPlot>& shownPlot()
-{
-    static std::optional<ResultPlot> plot;
-    return plot;
-}
 
 void drawResultPlot(QCustomPlot& plot, const ResultPlot& p)
 {
@@ -116,11 +53,62 @@ void setPlotBox(QCustomPlot& plot, bool on)
     plot.yAxis2->setTickLabels(false);
 }
 
-void registerPlotSelectionCallbacks()
+void ResultsWindow::setPlotButtons(const PlotSelection& own, bool selected)
 {
+    h_["pushbutton10"]->setVisible(selected);
     for (const PlotSelection& p : kPlotSelections)
-        registerCallback(std::string(p.tag) + "_Callback",
-                         [&p](QWidget* control, const Handles& h) { plotSelectionCallback(p, control, h); });
+        if (!selected || p.tag != own.tag) setEnable(h_[p.tag], selected ? Enable::Off : Enable::On);
+}
+
+void ResultsWindow::clearAxes3()
+{
+    auto* axes3 = h_.get<QCustomPlot>("axes3");
+    clearPlotArea(*axes3);
+    axes3->replot();
+}
+
+// Draws the selection's variable for the chosen sets, read from the current result file.
+void ResultsWindow::plotSelection(const PlotSelection& p)
+{
+    Session& s = ds_.session;
+    const std::filesystem::path file = currentResultFile(s);
+    ResultPlot plot;
+    if (p.histogram) {
+        const HistogramResults r = readHistograms(file, p.variable);
+        storeGlobals(s, r.header, false);
+        plot.figure = histogramFigure(p.variable, r.histograms, chosenSets(h_, s.N_DATA), s.S_MARKER, s.T);
+        plot.classTicks = true;
+    } else {
+        const CurveResults r = readCurves(file, p.variable);
+        storeGlobals(s, r.header);
+        plot.figure =
+            pointByPointFigure(p.variable, r.abscissa, r.curves, chosenSets(h_, s.N_DATA), s.S_MARKER, s.T, s.D);
+    }
+    auto* axes3 = h_.get<QCustomPlot>("axes3");
+    drawResultPlot(*axes3, plot);
+    axes3->replot();
+    shownPlot_ = std::make_unique<ResultPlot>(std::move(plot));
+}
+
+void ResultsWindow::plotSelectionToggled(const PlotSelection& p, QWidget* control)
+{
+    if (valueOf(control) == 1) {
+        setPlotButtons(p, true);
+        try {
+            plotSelection(p);
+            return;
+        } catch (const std::exception& e) {
+            // Back to the state before the selection, so that another can be tried.
+            setValue(control, 0);
+            warnUnreadable(e);
+        }
+    }
+    setPlotButtons(p, false);
+    // Only the first selection forgets the others while browsing.
+    if (p.tag == kPlotSelections[0].tag && ds_.session.T == 0)
+        for (const PlotSelection& q : kPlotSelections) setValue(h_[q.tag], 0);
+    shownPlot_.reset();
+    clearAxes3();
 }
 
 }  // namespace orvane

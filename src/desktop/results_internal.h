@@ -1,8 +1,8 @@
 // What the parts of the results window share: its control tags, the chosen data sets, the
-// plot area's drawing and the way read failures are told.
+// plot area's drawing.
 #pragma once
 
-#include "desktop/desktop.h"
+#include "analysis/session.h"
 #include "desktop/handles.h"
 #include "figures/figure.h"
 #include "figures/result_figures.h"
@@ -10,8 +10,6 @@
 #include <QPointer>
 
 #include <array>
-#include <exception>
-#include <optional>
 
 class QCustomPlot;
 
@@ -35,8 +33,6 @@ inline constexpr std::array<PlotSelection, 6> kPlotSelections = {{{"radiobutton1
                                                                   {"radiobutton26", "FDMc", true},
                                                                   {"radiobutton27", "GDMc", true}}};
 
-inline Session& session() { return desktop().session; }
-
 // The sets whose selectors are on, up to N_DATA.
 SetNumbers chosenSets(const Handles& h, std::size_t N_DATA);
 
@@ -55,19 +51,7 @@ void clearPlotArea(QCustomPlot& plot);
 // The box around a plot area: the top and right axes lines.
 void setPlotBox(QCustomPlot& plot, bool on);
 
-// What axes3 shows now; nothing when it is clear.
-std::optional<ResultPlot>& shownPlot();
-
-// Tells the user that the results could not be read (naming the file and the variable).
-void warnUnreadable(const std::exception& e);
-
-// Deletes the window a global holds and empties the global.
+// Deletes the window a pointer holds and empties the pointer.
 void deleteHeldWindow(QPointer<QWidget>& held);
-
-// The callbacks of each part of the window.
-void registerPlotSelectionCallbacks();
-void registerOriginalDataCallbacks();
-void registerSavedFolderCallbacks();
-void registerPlotExportCallbacks();
 
 }  // namespace orvane

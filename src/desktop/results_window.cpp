@@ -1,10 +1,9 @@
 #include "desktop/results_window.h"
 
-#include "desktop/main_window.h"
 #include "desktop/color_code_chart_window.h"
-#include "desktop/callbacks.h"
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
+#include "desktop/main_window.h"
 #include "desktop/result_source.h"
 #include "desktop/results_internal.h"
 
@@ -20,8 +19,6 @@ namespace orvane {
 
 namespace {
 
-std::chrono::milliseconds preparingPause{2000};
-
 // The pause keeps the event loop running, so the window draws its "preparing" state.
 void pauseFor(std::chrono::milliseconds pause)
 {
@@ -34,28 +31,52 @@ void pauseFor(std::chrono::milliseconds pause)
 void show(const Handles& h, const char* tag, bool visible) { h[tag]->setVisible(visible); }
 void enable(const Handles& h, const char* tag, bool on) { setEnable(h[tag], on ? Enable::On : Enable::Off); }
 
-// The title bar's close button goes back like pushbutton1: the main window is hidden while
-// this one is open, and the program would end with no window left.
+// The title bar's close button goes back like the back button: the main window is hidden
+// while this one is open, and the program would end with no window left.
 class BackOnClose : public QObject {
 public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
+    BackOnClose(QWidget* window, std::function<void()> back) : QObject(window), back_(std::move(back)) {}
+    bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() != QEvent::Close) return false;
         event->ignore();
-        runCallback("pushbutton1_Callback", static_cast<QWidget*>(watched), handlesOf(static_cast<QWidget*>(watched)));
+        back_();
         return true;
     }
+
+private:
+    std::function<void()> back_;
 };
 
-// Done once per window: the callbacks, and controls that keep their place while hidden so
-// that nothing jumps when the state changes.
-void prepareNewWindow(QWidget* window)
+}  // namespace
+
+SetNumbers chosenSets(const Handles& h, std::size_t N_DATA)
 {
-    if (window->property("orvaneResultsWindow").toBool()) return;
-    window->setProperty("orvaneResultsWindow", true);
-    connectCallbacks(window);
-    window->installEventFilter(new BackOnClose(window));
+    SetNumbers sets;
+    for (std::size_t k = 1; k <= kSetSelectors.size() && k <= N_DATA; ++k)
+        if (valueOf(h[kSetSelectors[k - 1]]) == 1) sets.push_back(k);
+    return sets;
+}
+
+void deleteHeldWindow(QPointer<QWidget>& held)
+{
+    if (held) deleteWindow(held);
+    held = nullptr;
+}
+
+// Done once per window: the handlers, and controls that keep their place while hidden so
+// that nothing jumps when the state changes.
+ResultsWindow::ResultsWindow(DesktopSession& ds, QWidget* window) : LayoutWindow(ds, window)
+{
+    // radiobutton39 only shows whether a folder is loaded.
+    bind(handlers(), {"radiobutton39"});
+    window->installEventFilter(new BackOnClose(window, [this] {
+        try {
+            back();
+        } catch (const std::exception& e) {
+            ds_.dialogs->error(e.what(), "Error");  // nothing may escape into Qt's event handling
+        }
+    }));
     for (QWidget* w : window->findChildren<QWidget*>()) {
         const QString tag = w->objectName();
         // The analysis captions share one place, and what only changes while the window
@@ -73,110 +94,70 @@ void prepareNewWindow(QWidget* window)
         window->move(area.x() + std::max(0, area.width() - window->width() - 10),
                      area.y() + std::max(0, (area.height() - window->height()) / 2));
     }
-    auto* axes3 = Handles(window).get<QCustomPlot>("axes3");
+    auto* axes3 = h_.get<QCustomPlot>("axes3");
     axes3->axisRect()->setupFullAxesBox(true);
     clearPlotArea(*axes3);
-    shownPlot().reset();
-    // The original-data windows belong to this one: they go when it is closed.
-    QObject::connect(window, &QObject::destroyed, [] {
-        deleteHeldWindow(desktop().FigOrig);
-        deleteHeldWindow(desktop().FigOrig1);
-    });
 }
 
-void showWhitePlotArea(const Handles& h)
+ResultsWindow::~ResultsWindow()
 {
-    auto* axes3 = h.get<QCustomPlot>("axes3");
-    setPlotBox(*axes3, true);
-    axes3->setVisible(true);
-    axes3->setBackground(Qt::white);
-    axes3->replot();
+    // The original-data windows belong to this one: they go with it.
+    deleteHeldWindow(FigOrig_);
+    deleteHeldWindow(FigOrig1_);
 }
 
-// Data set selector k: on keeps it on and usable; off is kept, except for set 1, whose
-// callback leaves it alone.
-void selectorCallback(std::size_t k, QWidget* control)
+HandlerTable ResultsWindow::handlers()
 {
-    if (valueOf(control) == 1) {
-        setEnable(control, Enable::On);
-        setValue(control, 1);
-    } else if (k > 1) {
-        setValue(control, 0);
-    }
+    HandlerTable t;
+    t["pushbutton1"] = [this](QWidget*) { back(); };
+    t["pushbutton20"] = [this](QWidget*) { openChart(); };
+    for (std::size_t k = 1; k <= kSetSelectors.size(); ++k)
+        t[kSetSelectors[k - 1]] = [this, k](QWidget* control) { selectorToggled(k, control); };
+    for (const PlotSelection& p : kPlotSelections)
+        t[p.tag] = [this, &p](QWidget* control) { plotSelectionToggled(p, control); };
+    t["pushbutton44"] = [this](QWidget*) { showOriginalData(); };
+    t["pushbutton33"] = [this](QWidget*) { closeOriginalData(); };
+    t["pushbutton2"] = [this](QWidget*) { chooseSavedFolder(); };
+    t["pushbutton10"] = [this](QWidget*) { savePlot(); };
+    return t;
 }
 
-// Back to the main window.
-void pushbutton1(const Handles& h)
+ResultsWindow* ResultsWindow::open(DesktopSession& ds)
 {
-    deleteHeldWindow(desktop().FigOrig);
-    deleteHeldWindow(desktop().FigOrig1);
-    session().Dest1 = "0";
-    deleteWindow(h.window());
-    openMainWindow();
+    QWidget* widget = openLayout("results.fig");
+    if (!ds.resultsWindow || ds.resultsWindow->widget() != widget) ds.resultsWindow = new ResultsWindow(ds, widget);
+    QPointer<ResultsWindow> window = ds.resultsWindow;
+    window->showPreparing();
+    pauseFor(ds.resultsPreparingPause);
+    if (!window) return nullptr;  // closed while preparing
+    window->showControls();
+    return window;
 }
 
-
-// The colour code chart: this window and the original data step aside until it returns.
-void pushbutton20(const Handles& h)
+void ResultsWindow::showPreparing()
 {
-    session().saveCharts = 0;
-    if (desktop().FigOrig) desktop().FigOrig->hide();
-    if (desktop().FigOrig1) desktop().FigOrig1->hide();
-    h.window()->hide();
-    ColorCodeChart();
-}
-
-}  // namespace
-
-void setResultsPreparingPause(std::chrono::milliseconds pause) { preparingPause = pause; }
-
-SetNumbers chosenSets(const Handles& h, std::size_t N_DATA)
-{
-    SetNumbers sets;
-    for (std::size_t k = 1; k <= kSetSelectors.size() && k <= N_DATA; ++k)
-        if (valueOf(h[kSetSelectors[k - 1]]) == 1) sets.push_back(k);
-    return sets;
-}
-
-void warnUnreadable(const std::exception& e)
-{
-    desktop().dialogs->warning(std::string("The results cannot be read.\n") + e.what(), kWarningTitle);
-}
-
-void deleteHeldWindow(QPointer<QWidget>& held)
-{
-    if (held) deleteWindow(held);
-    held = nullptr;
-}
-
-void results()
-{
-    QPointer<QWidget> window = openLayout("results.fig");
-    prepareNewWindow(window);
-    window->setBackgroundRole(QPalette::Window);  // the system's control background
-
-    const Handles h(window);
-    desktop().handles1 = h;
-    const Session& s = session();
-
+    widget()->setBackgroundRole(QPalette::Window);  // the system's control background
     for (const char* tag : {"pushbutton1", "pushbutton20", "text2", "text4", "text6", "frame4", "text14",
                             "pushbutton2", "pushbutton10"})
-        show(h, tag, false);
-    auto* axes3 = h.get<QCustomPlot>("axes3");
+        show(h_, tag, false);
+    auto* axes3 = h_.get<QCustomPlot>("axes3");
     setPlotBox(*axes3, false);
     axes3->setVisible(false);
-    for (const PlotSelection& p : kPlotSelections) show(h, p.tag, false);
-    window->show();
+    for (const PlotSelection& p : kPlotSelections) show(h_, p.tag, false);
+    widget()->show();
+}
 
-    pauseFor(preparingPause);
-    if (!window) return;  // closed while preparing
+void ResultsWindow::showControls()
+{
+    const Handles& h = h_;
+    const Session& s = ds_.session;
     show(h, "text16", false);
 
     for (const PlotSelection& p : kPlotSelections) {
         show(h, p.tag, true);
         enable(h, p.tag, false);
     }
-    showWhitePlotArea(h);
+    showWhitePlotArea();
     if (s.T == 0) {
         for (const char* tag : kSetSelectors) enable(h, tag, false);
     } else {
@@ -203,17 +184,27 @@ void results()
     show(h, "pushbutton1", true);
     show(h, "frame4", true);
     for (const PlotSelection& p : kPlotSelections) setValue(h[p.tag], 0);
-    attachHandles(window, h);
 }
 
-void results(int /*again*/)
+void ResultsWindow::showWhitePlotArea()
 {
-    QWidget* window = desktop().handles1.window();
+    auto* axes3 = h_.get<QCustomPlot>("axes3");
+    setPlotBox(*axes3, true);
+    axes3->setVisible(true);
+    axes3->setBackground(Qt::white);
+    axes3->replot();
+}
+
+void ResultsWindow::showAgain(DesktopSession& ds)
+{
+    ResultsWindow* window = ds.resultsWindow;
     if (!window) {
-        results();
+        open(ds);
         return;
     }
-    Session& s = session();
+    if (window->FigOrig_) window->FigOrig_->show();
+    if (window->FigOrig1_) window->FigOrig1_->show();
+    Session& s = ds.session;
     try {
         std::filesystem::path file;
         if (s.T == 1 || s.T == 2) file = currentResultFile(s);
@@ -221,22 +212,51 @@ void results(int /*again*/)
         // Browsing a folder that lost its result files: the globals keep their values.
         if (!file.empty()) storeGlobals(s, readDomainAndSets(file));
     } catch (const std::exception& e) {
-        warnUnreadable(e);
+        window->warnUnreadable(e);
     }
-    window->setVisible(true);
+    window->widget()->setVisible(true);
 }
 
-void registerResultsWindowCallbacks()
+void ResultsWindow::warnUnreadable(const std::exception& e)
 {
-    registerCallback("pushbutton1_Callback", [](QWidget*, const Handles& h) { pushbutton1(h); });
-    registerCallback("pushbutton20_Callback", [](QWidget*, const Handles& h) { pushbutton20(h); });
-    for (std::size_t k = 1; k <= kSetSelectors.size(); ++k)
-        registerCallback(std::string(kSetSelectors[k - 1]) + "_Callback",
-                         [k](QWidget* control, const Handles&) { selectorCallback(k, control); });
-    registerPlotSelectionCallbacks();
-    registerOriginalDataCallbacks();
-    registerSavedFolderCallbacks();
-    registerPlotExportCallbacks();
+    ds_.dialogs->warning(std::string("The results cannot be read.\n") + e.what(), kWarningTitle);
+}
+
+void ResultsWindow::forgetOriginalDataWindows()
+{
+    FigOrig_ = nullptr;
+    FigOrig1_ = nullptr;
+}
+
+// Data set selector k: on keeps it on and usable; off is kept, except for set 1, whose
+// handler leaves it alone.
+void ResultsWindow::selectorToggled(std::size_t k, QWidget* control)
+{
+    if (valueOf(control) == 1) {
+        setEnable(control, Enable::On);
+        setValue(control, 1);
+    } else if (k > 1) {
+        setValue(control, 0);
+    }
+}
+
+void ResultsWindow::back()
+{
+    DesktopSession& ds = ds_;
+    deleteHeldWindow(FigOrig_);
+    deleteHeldWindow(FigOrig1_);
+    ds.session.Dest1 = "0";
+    deleteWindow(widget());
+    MainWindow::open(ds);
+}
+
+void ResultsWindow::openChart()
+{
+    ds_.session.saveCharts = 0;
+    if (FigOrig_) FigOrig_->hide();
+    if (FigOrig1_) FigOrig1_->hide();
+    widget()->hide();
+    ChartWindow::open(ds_);
 }
 
 }  // namespace orvane

@@ -1,9 +1,9 @@
 // Choosing the folder of a saved analysis to browse in the results window.
 #include "analysis/result_files.h"
-#include "desktop/callbacks.h"
 #include "desktop/controls.h"
 #include "desktop/result_source.h"
 #include "desktop/results_internal.h"
+#include "desktop/results_window.h"
 
 #include <qcustomplot.h>
 
@@ -17,8 +17,11 @@ namespace fs = std::filesystem;
 
 constexpr const char* kNoFolderCaption = "Folder 1";
 
-void disablePlotSelections(const Handles& h)
+}  // namespace
+
+void ResultsWindow::disablePlotSelections()
 {
+    const Handles& h = h_;
     for (const PlotSelection& p : kPlotSelections) {
         setValue(h[p.tag], 0);
         setEnable(h[p.tag], Enable::Off);
@@ -26,8 +29,9 @@ void disablePlotSelections(const Handles& h)
 }
 
 // Selectors 1 … N_DATA shown and usable, the rest hidden.
-void showSelectors(const Handles& h, std::size_t N_DATA)
+void ResultsWindow::showSelectors(std::size_t N_DATA)
 {
+    const Handles& h = h_;
     for (const char* tag : {"text14", kSetSelectors[0], kSetSelectors[1]}) {
         h[tag]->setVisible(true);
         setEnable(h[tag], Enable::On);
@@ -43,34 +47,33 @@ void showSelectors(const Handles& h, std::size_t N_DATA)
 }
 
 // No usable result file in the chosen folder.
-void forgetFolder(const Handles& h)
+void ResultsWindow::forgetFolder()
 {
+    const Handles& h = h_;
     setValue(h["radiobutton39"], 0);
     setEnable(h["radiobutton39"], Enable::Off);
-    disablePlotSelections(h);
+    disablePlotSelections();
     setString(h["pushbutton2"], kNoFolderCaption);
-    session().T = 0;
+    ds_.session.T = 0;
     setPlotBox(*h.get<QCustomPlot>("axes3"), false);
     h.get<QCustomPlot>("axes3")->replot();
 }
 
-void pushbutton2(const Handles& h)
+void ResultsWindow::chooseSavedFolder()
 {
-    Session& s = session();
+    const Handles& h = h_;
+    Session& s = ds_.session;
     const std::string previous = s.folder1;
     s.folder1.clear();
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
-    s.folder1 = desktop().choosers->chooseFolder("Select a folder", ec ? std::string() : here.string());
+    s.folder1 = ds_.choosers->chooseFolder("Select a folder", ec ? std::string() : here.string());
 
     if (s.folder1.empty()) {
         // Cancelling changes nothing else: the loaded folder stays the one the plots read.
         s.folder1 = previous;
         // With a folder loaded its original-data windows are forgotten, not closed.
-        if (stringOf(h["pushbutton2"]) != kNoFolderCaption) {
-            desktop().FigOrig = nullptr;
-            desktop().FigOrig1 = nullptr;
-        }
+        if (stringOf(h["pushbutton2"]) != kNoFolderCaption) forgetOriginalDataWindows();
         return;
     }
     h["pushbutton44"]->setVisible(true);
@@ -85,8 +88,8 @@ void pushbutton2(const Handles& h)
         file = folder / kPhaseAnalysisFile;
         caption = "Phase Analysis";
     } else {
-        desktop().dialogs->warning(".mat file not available!!", kWarningTitle);
-        forgetFolder(h);
+        ds_.dialogs->warning(".mat file not available!!", kWarningTitle);
+        forgetFolder();
         return;
     }
 
@@ -95,7 +98,7 @@ void pushbutton2(const Handles& h)
         N_DATA = ResultFile(file).dataSets();
     } catch (const std::exception& e) {
         warnUnreadable(e);
-        forgetFolder(h);
+        forgetFolder();
         return;
     }
     s.N_DATA = N_DATA;
@@ -103,15 +106,8 @@ void pushbutton2(const Handles& h)
     h["pushbutton20"]->setVisible(true);
     s.T = 0;
     s.Dest1 = "1";
-    showSelectors(h, N_DATA);
-    disablePlotSelections(h);
-}
-
-}  // namespace
-
-void registerSavedFolderCallbacks()
-{
-    registerCallback("pushbutton2_Callback", [](QWidget*, const Handles& h) { pushbutton2(h); });
+    showSelectors(N_DATA);
+    disablePlotSelections();
 }
 
 }  // namespace orvane

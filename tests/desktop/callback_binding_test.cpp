@@ -1,68 +1,56 @@
-// Every control a user can operate in a layout reaches a handler, and every handler belongs
-// to a control of some layout: renaming a tag in a layout (or a handler in the code) without
-// the other shows here instead of as a button that silently does nothing.
+// Every control a user can operate in a window's layout reaches one of that window's
+// handlers, and every handler of a window belongs to a control of its layout: renaming a tag
+// in a layout (or a handler in the code) without the other shows here instead of as a
+// button that silently does nothing.
 #include "desktop/callbacks.h"
-#include "desktop/entry.h"
-#include "desktop/handles.h"
+#include "desktop/color_code_chart_window.h"
+#include "desktop/desktop.h"
 #include "desktop/layouts.h"
-
-#include <QAbstractButton>
-#include <QAbstractSlider>
-#include <QLineEdit>
-#include <QListWidget>
+#include "desktop/loadata.h"
+#include "desktop/main_window.h"
+#include "desktop/results_window.h"
+#include "support/recording.h"
+#include "support/window_driver.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 namespace orvane {
 namespace {
 
-bool operable(QWidget* w)
+void expectClean(const std::string& window, const BindingCheck& check)
 {
-    return qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSlider*>(w) ||
-           (qobject_cast<QLineEdit*>(w) && !qobject_cast<QLineEdit*>(w)->isReadOnly()) ||
-           qobject_cast<QListWidget*>(w);
+    EXPECT_TRUE(check.unhandled.empty()) << window << " has controls without a handler: "
+                                         << ::testing::PrintToString(check.unhandled);
+    EXPECT_TRUE(check.orphans.empty()) << window << " has handlers without a control: "
+                                       << ::testing::PrintToString(check.orphans);
 }
 
-// Selectors that hold a choice the window reads when one of its buttons acts; they have no
-// handler of their own by design.
-bool isStateSelector(const std::string& layout, const std::string& tag)
+TEST(CallbackBinding, EveryWindowHandlesEachOperableControlAndNoMore)
 {
-    // The results window's data-set boxes and its six plot choices.
-    if (layout == "results" && tag.rfind("radiobutton", 0) == 0) return true;
-    // The data-loading window's slot boxes show the chosen file; the Dataset buttons and a
-    // dropped file fill them.
-    return layout == "loadata" && tag.rfind("edit10", 0) == 0;
-}
+    DesktopSession ds;
+    test::ScriptedDialogs dialogs;
+    ds.dialogs = &dialogs;
+    ds.resultsPreparingPause = std::chrono::milliseconds(0);
 
-TEST(CallbackBinding, EveryOperableControlHasAHandlerAndEveryHandlerAControl)
-{
-    registerAllCallbacks();
-    std::set<std::string> tagsOfAllLayouts;
-    std::vector<std::string> unhandled;
-    for (const std::string layout : {"orvane", "loadata", "results", "ColorCodeChart"}) {
-        QWidget* window = openLayout(layout);
-        const Handles h(window);
-        for (const std::string& tag : h.tags()) {
-            tagsOfAllLayouts.insert(tag);
-            if (operable(h[tag]) && !hasCallback(tag + "_Callback") && !isStateSelector(layout, tag))
-                unhandled.push_back(layout + ": " + tag);
-        }
-        window->hide();
-        deleteWindow(window);
-    }
-    EXPECT_TRUE(unhandled.empty()) << ::testing::PrintToString(unhandled);
+    expectClean("main window", MainWindow::open(ds).binding());
+    expectClean("data-loading window", DataLoadingWindow::open(ds).binding());
+    ResultsWindow* results = ResultsWindow::open(ds);
+    ASSERT_NE(results, nullptr);
+    expectClean("results window", results->binding());
+    expectClean("chart window", ChartWindow::open(ds).binding());
 
-    std::vector<std::string> orphans;
-    const std::string suffix = "_Callback";
-    for (const std::string& name : callbackNames()) {
-        if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-            continue;  // a window's own handler, such as its close request
-        if (!tagsOfAllLayouts.count(name.substr(0, name.size() - suffix.size()))) orphans.push_back(name);
-    }
-    EXPECT_TRUE(orphans.empty()) << ::testing::PrintToString(orphans);
+    // Each handler is reachable by name in its own window, as from the command line.
+    EXPECT_EQ(windowWithCallback("pushbutton12_Callback"), ds.dataWindow->widget());
+    EXPECT_EQ(windowWithCallback("pushbutton44_Callback"), results->widget());
+    EXPECT_EQ(windowWithCallback("slider3_Callback"), ds.chartWindow->widget());
+    EXPECT_EQ(windowWithCallback("radiobutton39_Callback"), nullptr);  // state only: no handler
+    EXPECT_EQ(windowWithCallback("pushbutton44"), nullptr);            // not a handler name
+
+    for (const char* layout : {"orvane", "loadata", "results", "ColorCodeChart"}) deleteWindow(openWindowOf(layout));
+    test::settle();
+    EXPECT_TRUE(dialogs.errors.empty());
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "desktop/color_code_chart_window.h"
 
 #include "desktop/desktop.h"
-#include "desktop/entry.h"
 #include "analysis/result_files.h"
 #include "method/grade_spread.h"
 #include "desktop/controls.h"
@@ -88,31 +87,26 @@ class ColorCodeChartWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        registerAllCallbacks();
-        desktop().dialogs = &dialogs;
-        desktop().session = Session{};
-        desktop().session.startFolder = dir.path().string();
-        setResultsPreparingPause(std::chrono::milliseconds(0));
+        ds.dialogs = &dialogs;
+        ds.session.startFolder = dir.path().string();
+        ds.resultsPreparingPause = std::chrono::milliseconds(0);
     }
     void TearDown() override
     {
         for (const char* layout : {"ColorCodeChart.fig", "results.fig"}) deleteWindow(openWindowOf(layout));
-        for (QPointer<QWidget>* w : {&desktop().FigOrig, &desktop().FigOrig1}) delete w->data();
-        desktop().handles1 = Handles();
         test::settle();
-        useQtDialogs();
     }
 
     // An analysis of n sets as the program writes it (T = 1), then the chart window.
     fs::path analyseAndOpen(int n)
     {
-        const fs::path folder = test::runAnalysis(desktop().session, dir.path() / ("run" + std::to_string(n)), n);
+        const fs::path folder = test::runAnalysis(ds.session, dir.path() / ("run" + std::to_string(n)), n);
         open();
         return folder;
     }
     void open()
     {
-        ColorCodeChart();
+        ChartWindow::open(ds);
         window = openWindowOf("ColorCodeChart.fig");
         ASSERT_NE(window, nullptr);
         h = Handles(window);
@@ -151,6 +145,7 @@ protected:
         EXPECT_TRUE(d.stars.empty() && d.labels.empty() && d.title.empty());
     }
 
+    DesktopSession ds;
     test::TempDir dir;
     test::ScriptedDialogs dialogs;
     QWidget* window = nullptr;
@@ -160,7 +155,7 @@ protected:
 TEST_F(ColorCodeChartWindow, OpensWithTheLoadedSetsAndTheDefaultThreshold)
 {
     analyseAndOpen(2);
-    EXPECT_EQ(desktop().handles2.window(), window);
+    EXPECT_EQ(ds.chartWindow->widget(), window);
     EXPECT_EQ(sets(8), "on on off off off off off off");
     auto* slider = h.get<QSlider>("slider3");
     EXPECT_EQ(slider->minimum(), 0);
@@ -194,7 +189,7 @@ TEST_F(ColorCodeChartWindow, ThresholdTextMustBeANumberFrom0To100)
     type("100");
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(valueOf(h["slider3"]), 100);
-    EXPECT_EQ(desktop().session.thrs, "100");
+    EXPECT_EQ(ds.session.thrs, "100");
     // The stored charts are for 85 until the recompute has run.
     EXPECT_EQ(states({"pushbutton23"}), "on");
     EXPECT_EQ(states(kKinds), "off off off off off off off");
@@ -203,7 +198,7 @@ TEST_F(ColorCodeChartWindow, ThresholdTextMustBeANumberFrom0To100)
         dialogs.errors.clear();
         type(refused);
         EXPECT_EQ(dialogs.errors, std::vector<std::string>{kBadInput}) << refused;
-        EXPECT_EQ(desktop().session.thrs, "100") << refused;
+        EXPECT_EQ(ds.session.thrs, "100") << refused;
         EXPECT_EQ(valueOf(h["slider3"]), 100) << refused;
     }
 
@@ -220,7 +215,7 @@ TEST_F(ColorCodeChartWindow, SliderThresholdIsRecomputedIntoItsOwnFolder)
     const fs::path folder = analyseAndOpen(3);
     slide(85.5);
     EXPECT_EQ(stringOf(h["edit2"]), "85.5");
-    EXPECT_EQ(desktop().session.thrs, "85.5");
+    EXPECT_EQ(ds.session.thrs, "85.5");
     EXPECT_EQ(states({"pushbutton23", "radiobutton31"}), "on on");  // the slider leaves the kinds as they are
 
     click("pushbutton23");
@@ -363,7 +358,7 @@ TEST_F(ColorCodeChartWindow, KindWithoutDataSetIsASelectionError)
 TEST_F(ColorCodeChartWindow, MissingThresholdFolderIsReportedAndUnlocks)
 {
     // Browsing results whose threshold folder is not the default one.
-    Session& s = desktop().session;
+    Session& s = ds.session;
     const fs::path folder = test::runAnalysis(s, dir.path() / "run", 2);
     fs::rename(folder / "85", folder / "90");
     s.T = 0;
@@ -402,26 +397,40 @@ TEST_F(ColorCodeChartWindow, MissingThresholdFolderIsReportedAndUnlocks)
     EXPECT_TRUE(dialogs.errors.empty());
 }
 
-TEST_F(ColorCodeChartWindow, GoingBackShowsTheOriginalDataAgain)
+TEST_F(ColorCodeChartWindow, GoingBackShowsTheResultsAndTheirOriginalDataAgain)
 {
-    analyseAndOpen(2);
-    desktop().FigOrig = new QWidget;
-    desktop().FigOrig1 = new QWidget;
+    // The chart window opened from the results window, with its original data open.
+    test::runAnalysis(ds.session, dir.path() / "run2", 2);
+    QPointer<ResultsWindow> results = ResultsWindow::open(ds);
+    ASSERT_TRUE(results);
+    test::click(results->widget(), "radiobutton38");
+    test::click(results->widget(), "pushbutton44");
+    const QPointer<QWidget> original = results->originalWindow(), legend = results->legendWindow();
+    ASSERT_TRUE(original && legend);
+    auto openChart = [&] {
+        test::click(results->widget(), "pushbutton20");
+        window = openWindowOf("ColorCodeChart.fig");
+        ASSERT_NE(window, nullptr);
+        h = Handles(window);
+        EXPECT_FALSE(results->widget()->isVisible() || original->isVisible() || legend->isVisible());
+    };
+    openChart();
     QPointer<QWidget> chart = window;
     click("pushbutton21");
     test::settle();
     EXPECT_TRUE(chart.isNull());
     EXPECT_EQ(openWindowOf("ColorCodeChart.fig"), nullptr);
-    EXPECT_TRUE(desktop().FigOrig->isVisible() && desktop().FigOrig1->isVisible());
+    ASSERT_TRUE(results && original && legend);
+    EXPECT_TRUE(results->widget()->isVisible() && original->isVisible() && legend->isVisible());
 
     // Closing the window from its title bar does the same.
-    desktop().FigOrig->hide();
-    open();
+    openChart();
     chart = window;
     window->close();
     test::settle();
     EXPECT_TRUE(chart.isNull());
-    EXPECT_TRUE(desktop().FigOrig->isVisible());
+    ASSERT_TRUE(results && original && legend);
+    EXPECT_TRUE(results->widget()->isVisible() && original->isVisible() && legend->isVisible());
 }
 
 }  // namespace

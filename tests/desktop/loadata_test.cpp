@@ -1,7 +1,6 @@
 #include "desktop/loadata.h"
 
 #include "desktop/desktop.h"
-#include "desktop/entry.h"
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
 #include "support/scripted_choosers.h"
@@ -22,15 +21,13 @@ class DataWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        registerAllCallbacks();
-        desktop().choosers = &choosers;
-        desktop().session.dataset.fill(std::string());
+        ds.choosers = &choosers;
+        ds.session.dataset.fill(std::string());
     }
     void TearDown() override
     {
         deleteWindow(openWindowOf("loadata.fig"));
         test::settle();
-        useQtDialogs();
     }
     // Opens the window, lets `steps` act on it while loadata waits, and gives the box states
     // seen just before the window closed.
@@ -42,7 +39,7 @@ protected:
             seen = boxes(w);
             if (openWindowOf("loadata.fig")) test::click(w, "pushbutton15");
         });
-        loadata(desktop().session);
+        DataLoadingWindow::run(ds);
         return seen;
     }
     // One letter per box: I inactive, O on, - off; then each box's text ("" for empty) in brackets.
@@ -57,6 +54,7 @@ protected:
     }
     static std::string text(QWidget* w, int k) { return stringOf(Handles(w)["edit" + std::to_string(100 + k)]); }
 
+    DesktopSession ds;
     test::TempDir dir;
     test::ScriptedChoosers choosers;
 };
@@ -74,9 +72,9 @@ TEST_F(DataWindow, SlotsFillInAnyOrderAndTheNextBoxIsMarked)
     });
     EXPECT_EQ(seen, "-O-OIIII");
     EXPECT_EQ(texts, a + "||" + b);
-    EXPECT_EQ(desktop().session.dataset[0], a);
-    EXPECT_EQ(desktop().session.dataset[1], "");
-    EXPECT_EQ(desktop().session.dataset[2], b);
+    EXPECT_EQ(ds.session.dataset[0], a);
+    EXPECT_EQ(ds.session.dataset[1], "");
+    EXPECT_EQ(ds.session.dataset[2], b);
     EXPECT_EQ(choosers.fileTitles, (std::vector<std::string>{"Select Dataset 1 ", "Select Dataset 3 "}));
 }
 
@@ -93,8 +91,8 @@ TEST_F(DataWindow, CancelKeepsThePathSlotEightMarksNothingAndClearEmptiesAll)
     });
     EXPECT_EQ(afterCancel, "");
     EXPECT_EQ(seen, "-OIIIII-");  // box 2 marked by slot 1's first choice; slot 8 marks none
-    EXPECT_EQ(desktop().session.dataset[0], a);
-    EXPECT_EQ(desktop().session.dataset[7], h);
+    EXPECT_EQ(ds.session.dataset[0], a);
+    EXPECT_EQ(ds.session.dataset[7], h);
 
     // Clear All: every slot and box emptied, the window gone.
     choosers.files = {test::chosen(a)};
@@ -102,7 +100,7 @@ TEST_F(DataWindow, CancelKeepsThePathSlotEightMarksNothingAndClearEmptiesAll)
         test::click(w, "pushbutton103");
         test::click(w, "pushbutton12");
     });
-    for (const auto& slot : desktop().session.dataset) EXPECT_EQ(slot, "");
+    for (const auto& slot : ds.session.dataset) EXPECT_EQ(slot, "");
     EXPECT_EQ(openWindowOf("loadata.fig"), nullptr);
 }
 
@@ -129,7 +127,7 @@ TEST_F(DataWindow, ADroppedFileFillsTheSlotUnderIt)
         EXPECT_FALSE(refused.isAccepted());
     });
     EXPECT_EQ(texts, c);
-    EXPECT_EQ(desktop().session.dataset[4], c);
+    EXPECT_EQ(ds.session.dataset[4], c);
 }
 
 }  // namespace

@@ -23,21 +23,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MainWindow : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        registerAllCallbacks();
-        desktop().dialogs = &dialogs;
-        desktop().choosers = &choosers;
-        desktop().menu = [this](const std::string& header, const std::vector<std::string>& items) {
+        ds.dialogs = &dialogs;
+        ds.choosers = &choosers;
+        ds.menu = [this](const std::string& header, const std::vector<std::string>& items) {
             menuHeaders.push_back(header);
             menuItems = items;
             return menuAnswer;
         };
         previous = fs::current_path();
         fs::current_path(dir.path());
-        window = openMainWindow();
+        window = MainWindow::open(ds).widget();
         h = Handles(window);
     }
     void TearDown() override
@@ -45,8 +44,6 @@ protected:
         for (const char* layout : {"orvane", "loadata.fig", "results.fig"}) deleteWindow(openWindowOf(layout));
         test::settle();
         fs::current_path(previous);
-        desktop().menu = nullptr;
-        useQtDialogs();
     }
     std::vector<std::string> questionTexts() const
     {
@@ -65,6 +62,7 @@ protected:
         });
     }
 
+    DesktopSession ds;
     test::TempDir dir;
     fs::path previous;
     test::ScriptedDialogs dialogs;
@@ -75,9 +73,9 @@ protected:
     Handles h;
 };
 
-TEST_F(MainWindow, DomainButtonsDecideWhatCanBeStarted)
+TEST_F(MainWindowTest, DomainButtonsDecideWhatCanBeStarted)
 {
-    EXPECT_EQ(desktop().session.startFolder, fs::current_path().string());
+    EXPECT_EQ(ds.session.startFolder, fs::current_path().string());
     auto state = [this] {
         std::string s;
         for (const char* tag : {"radiobutton3", "radiobutton4", "pushbutton3", "pushbutton5", "pushbutton6"})
@@ -99,11 +97,19 @@ TEST_F(MainWindow, DomainButtonsDecideWhatCanBeStarted)
     test::click(window, "pushbutton4");
     test::settle();
     EXPECT_EQ(openWindowOf("orvane"), nullptr);
-    window = openMainWindow();
+    window = MainWindow::open(ds).widget();
     EXPECT_EQ(Handles(window).get<QAbstractButton>("radiobutton4")->isChecked(), false);
+
+    // By name, as from the command line: the open window's own handler runs.
+    EXPECT_FALSE(orvane(ds, {"pushbutton44_Callback"}));  // no open window has that control
+    EXPECT_TRUE(orvane(ds, {"pushbutton4_Callback"}));
+    test::settle();
+    EXPECT_EQ(openWindowOf("orvane"), nullptr);
+    EXPECT_TRUE(orvane(ds, {}));
+    EXPECT_NE(openWindowOf("orvane"), nullptr);
 }
 
-TEST_F(MainWindow, TimeDomainAnalysisFromStartToTheQuestionAndBack)
+TEST_F(MainWindowTest, TimeDomainAnalysisFromStartToTheQuestionAndBack)
 {
     choosers.folders.push_back(dir.path().string());
     dialogs.answers = {"YES", "Load New Data"};  // GDM weighting, then the end question
@@ -117,7 +123,7 @@ TEST_F(MainWindow, TimeDomainAnalysisFromStartToTheQuestionAndBack)
     EXPECT_EQ(choosers.fileFilters.front(), "*.txt");
     EXPECT_EQ(choosers.folderPrompts, std::vector<std::string>{"Select Folder for OUTPUT Data"});
     EXPECT_EQ(choosers.folderStarts, std::vector<std::string>{dir.path().string()});
-    EXPECT_EQ(desktop().session.N_DATA, 2u);
+    EXPECT_EQ(ds.session.N_DATA, 2u);
     EXPECT_EQ(questionTexts().back(), "FSV Analysis Ended: Do you want?");
     EXPECT_EQ(dialogs.questions.back().defaultButton, "Plot Results");
     EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
@@ -139,7 +145,7 @@ TEST_F(MainWindow, TimeDomainAnalysisFromStartToTheQuestionAndBack)
 
 // The user may close the progress window while the analysis goes on: the run still ends
 // with every file written.
-TEST_F(MainWindow, ClosingTheProgressWindowDoesNotStopTheAnalysis)
+TEST_F(MainWindowTest, ClosingTheProgressWindowDoesNotStopTheAnalysis)
 {
     choosers.folders.push_back(dir.path().string());
     dialogs.answers = {"YES", "Load New Data"};
@@ -167,7 +173,7 @@ TEST_F(MainWindow, ClosingTheProgressWindowDoesNotStopTheAnalysis)
     EXPECT_EQ(questionTexts().back(), "FSV Analysis Ended: Do you want?");
 }
 
-TEST_F(MainWindow, FrequencyMenuPhaseAndClosedMenu)
+TEST_F(MainWindowTest, FrequencyMenuPhaseAndClosedMenu)
 {
     // Closed menu: "Selection Error!", Help adds its warning, and the main window returns.
     menuAnswer = 0;
@@ -194,12 +200,12 @@ TEST_F(MainWindow, FrequencyMenuPhaseAndClosedMenu)
     test::click(window, "radiobutton4");
     test::click(window, "pushbutton3");
     test::settle();
-    EXPECT_EQ(desktop().session.T, 2);
+    EXPECT_EQ(ds.session.T, 2);
     EXPECT_TRUE(fs::is_regular_file(dir.path() / "Frequency Domain Analysis" / "PhaseAnalysis.mat"));
     EXPECT_EQ(questionTexts().back(), "FSV Analysis Ended: Do you want?");
 }
 
-TEST_F(MainWindow, ErrorsDuringARunAreShownAndTheMainWindowComesBack)
+TEST_F(MainWindowTest, ErrorsDuringARunAreShownAndTheMainWindowComesBack)
 {
     const fs::path bad = dir.path() / "bad.txt";
     std::ofstream(bad) << "1 2\n3 oops\n";
@@ -221,7 +227,7 @@ TEST_F(MainWindow, ErrorsDuringARunAreShownAndTheMainWindowComesBack)
 }
 
 // The question closed without an answer leads back to the main window, never a hidden one.
-TEST_F(MainWindow, ClosedEndQuestionShowsTheMainWindow)
+TEST_F(MainWindowTest, ClosedEndQuestionShowsTheMainWindow)
 {
     dialogs.answers = {"OK", ""};
     test::whenWindowOpens("loadata.fig", [](QWidget* w) { test::click(w, "pushbutton15"); });  // no data

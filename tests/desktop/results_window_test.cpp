@@ -3,7 +3,6 @@
 #include "desktop/results_window.h"
 
 #include "desktop/desktop.h"
-#include "desktop/entry.h"
 #include "analysis/result_files.h"
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
@@ -64,7 +63,7 @@ Vec valuesOf(QCPGraph* g)
     return v;
 }
 
-class ResultsWindow : public ::testing::Test {
+class ResultsWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { out = std::make_unique<test::TempDir>(); }
     static void TearDownTestSuite()
@@ -88,10 +87,9 @@ protected:
 
     void SetUp() override
     {
-        registerAllCallbacks();
-        desktop().dialogs = &dialogs;
-        desktop().choosers = &choosers;
-        setResultsPreparingPause(0ms);
+        ds.dialogs = &dialogs;
+        ds.choosers = &choosers;
+        ds.resultsPreparingPause = 0ms;
     }
     void TearDown() override
     {
@@ -99,9 +97,6 @@ protected:
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == "Legend" || w->objectName() == "Original") deleteWindow(w);
         test::settle();
-        useQtDialogs();
-        desktop().session = Session{};
-        setResultsPreparingPause(2000ms);
     }
 
     // A copy of the analysis folder that a test may change; the globals point to it.
@@ -109,26 +104,26 @@ protected:
     {
         const fs::path copy = dir.path() / name;
         fs::copy(a.folder, copy, fs::copy_options::recursive);
-        desktop().session = a.session;
-        desktop().session.outputFolder = dir.path().string();
-        desktop().session.analysisFolderName = name;
+        ds.session = a.session;
+        ds.session.outputFolder = dir.path().string();
+        ds.session.analysisFolderName = name;
         open();
         return copy;
     }
     void openAfter(const Analysis& a)
     {
-        desktop().session = a.session;
+        ds.session = a.session;
         open();
     }
     void openBrowsing()
     {
-        desktop().session = Session{};
-        desktop().session.T = 0;
+        ds.session = Session{};
+        ds.session.T = 0;
         open();
     }
     void open()
     {
-        results();
+        ResultsWindow::open(ds);
         window = openWindowOf("results.fig");
         ASSERT_NE(window, nullptr);
         h = Handles(window);
@@ -154,9 +149,13 @@ protected:
     static bool enabled(QWidget* w) { return enableOf(w) == Enable::On; }
     static bool shown(QWidget* w) { return !w->isHidden(); }
     static bool on(QWidget* w) { return valueOf(w) == 1; }
+    // The results window's original-data window and its legend window, when open.
+    QWidget* originalWindow() const { return ds.resultsWindow ? ds.resultsWindow->originalWindow() : nullptr; }
+    QWidget* legendWindow() const { return ds.resultsWindow ? ds.resultsWindow->legendWindow() : nullptr; }
 
     static inline std::unique_ptr<test::TempDir> out;
     static inline std::map<std::string, Analysis> analyses;
+    DesktopSession ds;
     test::TempDir dir;
     test::ScriptedDialogs dialogs;
     test::ScriptedChoosers choosers;
@@ -164,7 +163,7 @@ protected:
     Handles h;
 };
 
-TEST_F(ResultsWindow, SelectorsAfterAnAnalysisFollowItsNumberOfSets)
+TEST_F(ResultsWindowTest, SelectorsAfterAnAnalysisFollowItsNumberOfSets)
 {
     openAfter(analysis(2));
     EXPECT_EQ(row(kSelectors, enabled), "11000000");
@@ -175,7 +174,7 @@ TEST_F(ResultsWindow, SelectorsAfterAnAnalysisFollowItsNumberOfSets)
     EXPECT_FALSE(shown(h["pushbutton2"]));
     EXPECT_TRUE(shown(h["pushbutton20"]) && shown(h["pushbutton44"]) && shown(h["text14"]));
     EXPECT_FALSE(shown(h["pushbutton10"]) || shown(h["text16"]));
-    EXPECT_EQ(desktop().handles1.window(), window);
+    EXPECT_EQ(ds.resultsWindow->widget(), window);
 
     openAfter(analysis(8, 0, 2));  // phase: the same window, opened again
     EXPECT_EQ(openWindowOf("results.fig"), window);
@@ -183,9 +182,9 @@ TEST_F(ResultsWindow, SelectorsAfterAnAnalysisFollowItsNumberOfSets)
     EXPECT_TRUE(shown(h["text4"]));
 }
 
-TEST_F(ResultsWindow, ControlsAppearOnlyAfterThePreparingPause)
+TEST_F(ResultsWindowTest, ControlsAppearOnlyAfterThePreparingPause)
 {
-    setResultsPreparingPause(300ms);
+    ds.resultsPreparingPause = 300ms;
     std::string during;
     QTimer::singleShot(100, [&] {  // runs inside the pause: the window keeps being served
         const Handles w(openWindowOf("results.fig"));
@@ -198,7 +197,7 @@ TEST_F(ResultsWindow, ControlsAppearOnlyAfterThePreparingPause)
     EXPECT_TRUE(shown(h["pushbutton1"]) && shown(h["axes3"]));
 }
 
-TEST_F(ResultsWindow, BrowsingAFolderWithBothResultFilesLoadsTheMagnitudeAnalysis)
+TEST_F(ResultsWindowTest, BrowsingAFolderWithBothResultFilesLoadsTheMagnitudeAnalysis)
 {
     openBrowsing();
     EXPECT_EQ(row(kSelectors, enabled), "00000000");
@@ -211,16 +210,16 @@ TEST_F(ResultsWindow, BrowsingAFolderWithBothResultFilesLoadsTheMagnitudeAnalysi
     browse(folder);
     EXPECT_EQ(choosers.folderPrompts.back(), "Select a folder");
     EXPECT_EQ(stringOf(h["pushbutton2"]), "Magnitude Analysis");
-    EXPECT_EQ(desktop().session.N_DATA, 5u);  // the magnitude file's, not the phase file's 8
-    EXPECT_EQ(desktop().session.Dest1, "1");
-    EXPECT_EQ(desktop().session.T, 0);
+    EXPECT_EQ(ds.session.N_DATA, 5u);  // the magnitude file's, not the phase file's 8
+    EXPECT_EQ(ds.session.Dest1, "1");
+    EXPECT_EQ(ds.session.T, 0);
     EXPECT_EQ(row(kSelectors, shown), "11111000");
     EXPECT_EQ(row(kSelectors, enabled), "11111000");
     EXPECT_TRUE(shown(h["pushbutton20"]) && shown(h["pushbutton44"]));
     EXPECT_TRUE(dialogs.warnings.empty());
 }
 
-TEST_F(ResultsWindow, BrowsingAFolderWithoutResultFilesWarnsAndResets)
+TEST_F(ResultsWindowTest, BrowsingAFolderWithoutResultFilesWarnsAndResets)
 {
     openBrowsing();
     browse(dir.path());
@@ -230,24 +229,24 @@ TEST_F(ResultsWindow, BrowsingAFolderWithoutResultFilesWarnsAndResets)
     EXPECT_EQ(row(kPlots, enabled), "000000");
     EXPECT_FALSE(on(h["radiobutton39"]) || enabled(h["radiobutton39"]));
     EXPECT_FALSE(axes3()->xAxis2->visible());  // box off
-    EXPECT_EQ(desktop().session.T, 0);
-    EXPECT_NE(desktop().session.Dest1, "1");
+    EXPECT_EQ(ds.session.T, 0);
+    EXPECT_NE(ds.session.Dest1, "1");
 }
 
-TEST_F(ResultsWindow, CancellingKeepsTheLoadedFolderAndForgetsItsOriginalDataWindows)
+TEST_F(ResultsWindowTest, CancellingKeepsTheLoadedFolderAndForgetsItsOriginalDataWindows)
 {
     openBrowsing();
     browse(analysis(5).folder);
     choose({1});
     click("pushbutton44");
-    const QPointer<QWidget> original = desktop().FigOrig, legend = desktop().FigOrig1;
+    const QPointer<QWidget> original = originalWindow(), legend = legendWindow();
     ASSERT_TRUE(original && legend);
 
     click("pushbutton2");  // nothing scripted: cancelled
     EXPECT_EQ(stringOf(h["pushbutton2"]), "Magnitude Analysis");
-    EXPECT_EQ(desktop().session.N_DATA, 5u);
-    EXPECT_EQ(desktop().session.folder1, analysis(5).folder.string());
-    EXPECT_FALSE(desktop().FigOrig || desktop().FigOrig1);
+    EXPECT_EQ(ds.session.N_DATA, 5u);
+    EXPECT_EQ(ds.session.folder1, analysis(5).folder.string());
+    EXPECT_FALSE(originalWindow() || legendWindow());
     test::settle();
     EXPECT_TRUE(original && original->isVisible() && legend && legend->isVisible());  // not closed
     click("radiobutton19");  // the folder still serves the plots
@@ -255,7 +254,7 @@ TEST_F(ResultsWindow, CancellingKeepsTheLoadedFolderAndForgetsItsOriginalDataWin
     EXPECT_TRUE(dialogs.warnings.empty());
 }
 
-TEST_F(ResultsWindow, SetsTwoAndFiveAreNamedInTheOriginalDataAndThePlot)
+TEST_F(ResultsWindowTest, SetsTwoAndFiveAreNamedInTheOriginalDataAndThePlot)
 {
     openAfter(analysis(5));
     choose({2, 5});
@@ -265,11 +264,11 @@ TEST_F(ResultsWindow, SetsTwoAndFiveAreNamedInTheOriginalDataAndThePlot)
     EXPECT_TRUE(shown(h["pushbutton33"]));
     EXPECT_FALSE(enabled(h["pushbutton44"]));
 
-    ASSERT_TRUE(desktop().FigOrig && desktop().FigOrig1);
-    EXPECT_EQ(desktop().FigOrig->objectName(), "Original");
-    EXPECT_EQ(desktop().FigOrig1->objectName(), "Legend");
-    EXPECT_EQ(Handles(desktop().FigOrig1).get<QListWidget>("textbox")->count(), 7);
-    auto* original = desktop().FigOrig->findChild<QCustomPlot*>();
+    ASSERT_TRUE(originalWindow() && legendWindow());
+    EXPECT_EQ(originalWindow()->objectName(), "Original");
+    EXPECT_EQ(legendWindow()->objectName(), "Legend");
+    EXPECT_EQ(Handles(legendWindow()).get<QListWidget>("textbox")->count(), 7);
+    auto* original = originalWindow()->findChild<QCustomPlot*>();
     EXPECT_EQ(legendOf(original), (std::vector<std::string>{"Dataset2", "Dataset5", "Average "}));
     EXPECT_EQ(titleOf(original), "Original Dataset");
     EXPECT_EQ(original->xAxis->label().toStdString(), "Time");
@@ -294,14 +293,14 @@ TEST_F(ResultsWindow, SetsTwoAndFiveAreNamedInTheOriginalDataAndThePlot)
 
     click("pushbutton33");
     test::settle();
-    EXPECT_FALSE(desktop().FigOrig || desktop().FigOrig1);
+    EXPECT_FALSE(originalWindow() || legendWindow());
     EXPECT_EQ(row(kSelectors, on), "00000000");
     EXPECT_EQ(row(kSelectors, enabled), "11111000");
     EXPECT_EQ(row(kPlots, enabled), "000000");
     EXPECT_TRUE(enabled(h["pushbutton44"]));
 }
 
-TEST_F(ResultsWindow, HistogramScaleComesFromSetOneWhenItIsNotChosen)
+TEST_F(ResultsWindowTest, HistogramScaleComesFromSetOneWhenItIsNotChosen)
 {
     openAfter(analysis(5));
     choose({3});
@@ -318,7 +317,7 @@ TEST_F(ResultsWindow, HistogramScaleComesFromSetOneWhenItIsNotChosen)
     EXPECT_EQ(axes3()->itemCount(), 6);  // the class names
 }
 
-TEST_F(ResultsWindow, BrowsedPlotsAreTitledMagnitudeOrByTheirVariable)
+TEST_F(ResultsWindowTest, BrowsedPlotsAreTitledMagnitudeOrByTheirVariable)
 {
     openBrowsing();
     browse(analysis(8, 0, 2).folder);  // a phase analysis
@@ -333,7 +332,7 @@ TEST_F(ResultsWindow, BrowsedPlotsAreTitledMagnitudeOrByTheirVariable)
     EXPECT_EQ(titleOf(axes3()), "GDMc");
 }
 
-TEST_F(ResultsWindow, OnlyADMiResetsTheSixSelectionsWhenDeselectedWhileBrowsing)
+TEST_F(ResultsWindowTest, OnlyADMiResetsTheSixSelectionsWhenDeselectedWhileBrowsing)
 {
     openBrowsing();
     browse(analysis(5).folder);
@@ -351,12 +350,12 @@ TEST_F(ResultsWindow, OnlyADMiResetsTheSixSelectionsWhenDeselectedWhileBrowsing)
     EXPECT_EQ(row(kPlots, enabled), "111111");
 }
 
-TEST_F(ResultsWindow, ClosingTheLegendWindowWithYesDeletesOnlyIt)
+TEST_F(ResultsWindowTest, ClosingTheLegendWindowWithYesDeletesOnlyIt)
 {
     openAfter(analysis(2));
     choose({1});
     click("pushbutton44");
-    const QPointer<QWidget> original = desktop().FigOrig, legend = desktop().FigOrig1;
+    const QPointer<QWidget> original = originalWindow(), legend = legendWindow();
 
     dialogs.answers = {"No"};
     legend->close();
@@ -370,31 +369,31 @@ TEST_F(ResultsWindow, ClosingTheLegendWindowWithYesDeletesOnlyIt)
     legend->close();
     test::settle();
     EXPECT_FALSE(legend);
-    EXPECT_FALSE(desktop().FigOrig1);
-    EXPECT_TRUE(original && desktop().FigOrig == original && original->isVisible());
+    EXPECT_FALSE(legendWindow());
+    EXPECT_TRUE(original && originalWindow() == original && original->isVisible());
 }
 
-TEST_F(ResultsWindow, BackToTheMainWindowClosesTheOriginalDataWindows)
+TEST_F(ResultsWindowTest, BackToTheMainWindowClosesTheOriginalDataWindows)
 {
     openBrowsing();
     browse(analysis(2).folder);
     choose({2});
     click("pushbutton44");
-    const QPointer<QWidget> original = desktop().FigOrig, legend = desktop().FigOrig1, results = window;
+    const QPointer<QWidget> original = originalWindow(), legend = legendWindow(), results = window;
     click("pushbutton1");
     test::settle();
     EXPECT_FALSE(original || legend || results);
-    EXPECT_EQ(desktop().session.Dest1, "0");
+    EXPECT_EQ(ds.session.Dest1, "0");
     EXPECT_NE(openWindowOf("orvane"), nullptr);
 }
 
 // The title bar's close button is the back button: the program must not end with no window.
-TEST_F(ResultsWindow, ClosingFromTheTitleBarGoesBackToTheMainWindow)
+TEST_F(ResultsWindowTest, ClosingFromTheTitleBarGoesBackToTheMainWindow)
 {
     openAfter(analysis(2));
     choose({1});
     click("pushbutton44");
-    const QPointer<QWidget> original = desktop().FigOrig, legend = desktop().FigOrig1, results = window;
+    const QPointer<QWidget> original = originalWindow(), legend = legendWindow(), results = window;
     ASSERT_TRUE(original && legend);
     window->close();
     test::settle();
@@ -402,10 +401,10 @@ TEST_F(ResultsWindow, ClosingFromTheTitleBarGoesBackToTheMainWindow)
     EXPECT_TRUE(dialogs.questions.empty());  // no close request asked for the original data
     ASSERT_NE(openWindowOf("orvane"), nullptr);
     EXPECT_TRUE(openWindowOf("orvane")->isVisible());
-    EXPECT_EQ(desktop().session.Dest1, "0");
+    EXPECT_EQ(ds.session.Dest1, "0");
 }
 
-TEST_F(ResultsWindow, NoChosenSetAsksForASelection)
+TEST_F(ResultsWindowTest, NoChosenSetAsksForASelection)
 {
     openAfter(analysis(2));
     dialogs.answers = {"Help"};
@@ -415,7 +414,7 @@ TEST_F(ResultsWindow, NoChosenSetAsksForASelection)
     EXPECT_EQ(dialogs.questions[0].title, "Quit Program");
     EXPECT_EQ(dialogs.questions[0].buttons, (std::vector<std::string>{"OK", "Help"}));
     EXPECT_EQ(dialogs.warnings, (std::vector<std::string>{"!! Warning !!: Sorry, no help available"}));
-    EXPECT_FALSE(desktop().FigOrig || shown(h["pushbutton33"]));
+    EXPECT_FALSE(originalWindow() || shown(h["pushbutton33"]));
     EXPECT_EQ(row(kPlots, enabled), "000000");
 }
 
@@ -436,7 +435,7 @@ void expectPlotPicture(const fs::path& file, QSize size)
     EXPECT_GT(red, 20);
 }
 
-TEST_F(ResultsWindow, SavedPlotsAreBmpPicturesNamedByVariableAndAnalysis)
+TEST_F(ResultsWindowTest, SavedPlotsAreBmpPicturesNamedByVariableAndAnalysis)
 {
     const fs::path magnitude = openCopyOf(analysis(5), "magnitude");
     choose({1});
@@ -457,7 +456,7 @@ TEST_F(ResultsWindow, SavedPlotsAreBmpPicturesNamedByVariableAndAnalysis)
     expectPlotPicture(phase / "FDMc phase.bmp", window->size());
 }
 
-TEST_F(ResultsWindow, AResultFileThatIsNotAMatFileIsToldAndTheWindowStaysUsable)
+TEST_F(ResultsWindowTest, AResultFileThatIsNotAMatFileIsToldAndTheWindowStaysUsable)
 {
     const fs::path folder = openCopyOf(analysis(2));
     choose({1});
@@ -478,22 +477,22 @@ TEST_F(ResultsWindow, AResultFileThatIsNotAMatFileIsToldAndTheWindowStaysUsable)
     EXPECT_EQ(titleOf(axes3()), "GDMi Magnitude");
 }
 
-TEST_F(ResultsWindow, TheChartButtonStepsAsideAndResultsOneBringsTheWindowBack)
+TEST_F(ResultsWindowTest, TheChartButtonStepsAsideAndResultsOneBringsTheWindowBack)
 {
     openAfter(analysis(5));
     choose({1});
     click("pushbutton44");
-    desktop().session.saveCharts = 1;
+    ds.session.saveCharts = 1;
     click("pushbutton20");
-    EXPECT_EQ(desktop().session.saveCharts, 0);
-    EXPECT_FALSE(window->isVisible() || desktop().FigOrig->isVisible() || desktop().FigOrig1->isVisible());
+    EXPECT_EQ(ds.session.saveCharts, 0);
+    EXPECT_FALSE(window->isVisible() || originalWindow()->isVisible() || legendWindow()->isVisible());
     deleteWindow(openWindowOf("ColorCodeChart.fig"));
 
-    desktop().session.N_DATA = 3;
-    results(1);
+    ds.session.N_DATA = 3;
+    ResultsWindow::showAgain(ds);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(desktop().session.N_DATA, 5u);  // reloaded from the analysis file
-    EXPECT_EQ(desktop().session.D, 1);
+    EXPECT_EQ(ds.session.N_DATA, 5u);  // reloaded from the analysis file
+    EXPECT_EQ(ds.session.D, 1);
 }
 
 // A "CombinedAnalysis.mat" as GNU Octave writes it: three sets and their average, no GDMi.
@@ -516,7 +515,7 @@ bool writeCombinedAnalysis(const fs::path& folder)
     return std::system(command.c_str()) == 0 && fs::exists(folder / kCombinedAnalysisFile);
 }
 
-TEST_F(ResultsWindow, BrowsingReadsCombinedAnalysisWrittenByOctaveWhenTheAnalysisFileIsGone)
+TEST_F(ResultsWindowTest, BrowsingReadsCombinedAnalysisWrittenByOctaveWhenTheAnalysisFileIsGone)
 {
     const fs::path folder = dir.path() / "combined";
     fs::copy(analysis(5).folder, folder, fs::copy_options::recursive);
@@ -528,8 +527,8 @@ TEST_F(ResultsWindow, BrowsingReadsCombinedAnalysisWrittenByOctaveWhenTheAnalysi
 
     click("pushbutton44");
     ASSERT_TRUE(dialogs.warnings.empty()) << dialogs.warnings.front();
-    EXPECT_EQ(desktop().session.N_DATA, 3u);
-    auto* original = desktop().FigOrig->findChild<QCustomPlot*>();
+    EXPECT_EQ(ds.session.N_DATA, 3u);
+    auto* original = originalWindow()->findChild<QCustomPlot*>();
     ASSERT_EQ(original->graphCount(), 3);
     const Vec set3 = valuesOf(original->graph(1));
     ASSERT_EQ(set3.size(), 40u);

@@ -87,7 +87,7 @@ TEST(Controls, ValueStringAndTheThreeEnableStates)
     EXPECT_EQ(valueOf(button), 1);
 }
 
-TEST(Callbacks, ControlsReachTheirCallbackByNameAndErrorsGoToTheHandler)
+TEST(Callbacks, ControlsReachTheirHandlerByTagAndByNameAndErrorsGoToTheReporter)
 {
     QWidget window;
     window.setObjectName("figure9");
@@ -95,29 +95,45 @@ TEST(Callbacks, ControlsReachTheirCallbackByNameAndErrorsGoToTheHandler)
     radio->setObjectName("radiobutton901");
     auto* button = new QPushButton(&window);
     button->setObjectName("pushbutton901");
+    auto* edit = new QLineEdit(&window);
+    edit->setObjectName("edit901");
+    auto* unhandled = new QSlider(&window);
+    unhandled->setObjectName("slider901");
     auto* untagged = new QPushButton(&window);
-    attachHandles(&window, Handles(&window));
 
     std::vector<std::string> calls;
-    registerCallback("radiobutton901_Callback", [&calls](QWidget* control, const Handles& h) {
-        calls.push_back(control->objectName().toStdString() + "=" + std::to_string(int(valueOf(control))) + " in " +
-                        h.window()->objectName().toStdString());
-    });
-    registerCallback("pushbutton901_Callback", [](QWidget*, const Handles&) { throw Error("cannot read \"x.txt\""); });
     std::vector<std::string> errors;
-    setCallbackErrorHandler([&errors](const std::string& callback, const std::string& message) {
+    HandlerTable handlers;
+    handlers["radiobutton901"] = [&calls](QWidget* control) {
+        calls.push_back(control->objectName().toStdString() + "=" + std::to_string(int(valueOf(control))));
+    };
+    handlers["pushbutton901"] = [](QWidget*) { throw Error("cannot read \"x.txt\""); };
+    handlers["pushbutton902"] = [&calls](QWidget*) { calls.push_back("pushbutton902"); };  // no such control
+    const BindingCheck check = bindCallbacks(&window, handlers, {"edit901"}, [&errors](const std::string& callback,
+                                                                                      const std::string& message) {
         errors.push_back(callback + ": " + message);
     });
-    connectCallbacks(&window);
+    // The slider has neither handler nor state-only mark; the third handler has no control.
+    EXPECT_EQ(check.unhandled, std::vector<std::string>{"slider901"});
+    EXPECT_EQ(check.orphans, std::vector<std::string>{"pushbutton902_Callback"});
+    EXPECT_FALSE(check.clean());
+    EXPECT_THROW(bindCallbacks(&window, handlers, {}, {}), Error);  // bound once only
 
-    radio->click();  // the toggle happens before the callback sees the value
+    radio->click();  // the toggle happens before the handler sees the value
     radio->click();
     button->click();
     untagged->click();
-    EXPECT_EQ(calls, (std::vector<std::string>{"radiobutton901=1 in figure9", "radiobutton901=0 in figure9"}));
+    unhandled->setValue(5);
+    EXPECT_EQ(calls, (std::vector<std::string>{"radiobutton901=1", "radiobutton901=0"}));
     EXPECT_EQ(errors, std::vector<std::string>{"pushbutton901_Callback: cannot read \"x.txt\""});
-    EXPECT_FALSE(runCallback("pushbutton902_Callback", button, Handles(&window)));
-    setCallbackErrorHandler([](const std::string&, const std::string&) {});
+
+    // By name, as the command line runs them.
+    EXPECT_TRUE(runCallback(&window, "radiobutton901_Callback"));
+    EXPECT_EQ(calls.back(), "radiobutton901=0");
+    EXPECT_FALSE(runCallback(&window, "slider901_Callback"));
+    EXPECT_FALSE(runCallback(&window, "radiobutton901"));
+    EXPECT_EQ(windowWithCallback("radiobutton901_Callback"), &window);
+    EXPECT_EQ(windowWithCallback("pushbutton902_Callback"), nullptr);  // its control is missing
 }
 
 }  // namespace
