@@ -3,15 +3,22 @@
 #include "batch/guard.h"
 #include "base/error.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace orvane {
 
 namespace {
 
-// "\r1/3 Computing High/Low Array  42%" on one terminal line, redrawn in place.
+// One display for the whole run ("\r 42% Computing FSV output"), redrawn in place and never
+// going backwards. The pipeline passes through its stages twice (the ADM and FDM measures,
+// then, after the weighting question, the reports and the GDM) with a new progress each time,
+// so the percentage counts the stage changes of the whole run. On a terminal without cursor
+// control (TERM=dumb) it writes plain lines instead, one per stage change and tenth of the run.
 class LineProgress : public Progress {
 public:
     LineProgress(std::vector<std::string> stages, std::ostream& out) : stages_(std::move(stages)), out_(out) {}
@@ -33,7 +40,9 @@ public:
 private:
     std::vector<std::string> stages_;
     std::ostream& out_;
-    int lastBar_ = 0, lastPercent_ = -1;
+    bool plain_;
+    RunProgress& run_;
+    bool shown_ = false;
 };
 
 class NoProgress : public Progress {
@@ -47,6 +56,7 @@ public:
 std::string BatchUi::question(const Question& q)
 {
     // Every question but the weighting (weightGdm) reports a stop of the analysis.
+    static constexpr int kRunSegments = 6;  // stages 1, 2, 3, then 2, 3, 2
     stopped_ = true;
     err_ << "orvane-batch: ";
     if (!q.detail.empty()) err_ << shown(q.detail) << ": ";
@@ -83,7 +93,8 @@ std::string BatchUi::chooseFolder(const std::string&, const std::string&)
     const std::filesystem::path folder = std::filesystem::absolute(options_.outputFolder);
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec))
-        throw Error("The output folder " + folder.string() + " does not exist or is not a folder.");
+        throw Error("The output folder " + folder.string() + " could not be made or is not a folder" +
+                    (ec ? ": " + ec.message() + "." : "."));
     return folder.lexically_normal().string();
 }
 
@@ -94,3 +105,5 @@ std::unique_ptr<Progress> BatchUi::openProgress(const std::vector<std::string>& 
 }
 
 }  // namespace orvane
+    // A missing folder is made, with its parents, as mkdir -p would.
+    if (!std::filesystem::exists(folder, ec)) std::filesystem::create_directories(folder, ec);

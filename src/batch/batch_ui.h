@@ -40,3 +40,4 @@ private:
 };
 
 }  // namespace orvane
+    RunProgress runProgress_;

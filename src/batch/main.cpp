@@ -51,7 +51,7 @@ private:
 // Draws each figure file as a picture next to it; 1 when any could not be drawn or was
 // skipped. A picture never replaces its own figure file, nor (without force) a file that
 // this run did not make.
-int renderFigures(const std::vector<std::string>& files, const std::string& format, bool force)
+int renderFigures(const std::vector<std::string>& files, const std::string& format, bool force, bool verbose)
 {
     std::unique_ptr<PictureBackend> backend;  // loaded with the first picture to draw
     std::set<fs::path> made;
@@ -76,7 +76,7 @@ int renderFigures(const std::vector<std::string>& files, const std::string& form
                 status = 1;
                 continue;
             }
-            if (!backend) backend = loadPictureBackend();
+            if (!backend) backend = loadPictureBackend(verbose);
             backend->renderFile(file, picture, format);
             made.insert(fs::absolute(picture).lexically_normal());
             std::cout << shown(picture.string()) << '\n';
@@ -113,10 +113,22 @@ int run(int argc, char** argv)
     CLI::App app{"Rates the agreement of 2 to 8 data sets with the Feature Selective Validation method.",
                  "orvane-batch"};
     BatchOptions options;
+    app.set_version_flag("--version", "orvane-batch " ORVANE_VERSION, "Print the version and exit");
+    app.footer("Example:\n"
+               "  orvane-batch -d magnitude -t 90 -o results measured.txt simulation.txt\n"
+               "      writes \"results/Frequency Domain Analysis\" and prints a summary table.\n\n"
+               "Exit status:\n"
+               "  0  success\n"
+               "  1  a data or write error\n"
+               "  2  a usage error");
+    // GNU style: "orvane-batch: --threshold: must be …", then where to read more.
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return "orvane-batch: " + std::string(e.what()) + "\nTry 'orvane-batch --help' for more information.\n";
+    });
     std::string thrs = "85";
     std::string weighting = "yes";
     std::string maxGridText = std::to_string(kDefaultMaxGridPoints);
-    bool json = false, quiet = false;
+    bool json = false, quiet = false, verbose = false;
     std::string figures = "fig";
     app.add_option("-d,--domain", options.domain, "Domain of the data: time, magnitude or phase")
         ->check(CLI::IsMember({"time", "magnitude", "phase"}))
@@ -136,6 +148,7 @@ int run(int argc, char** argv)
     app.add_flag("--json", json, "Print the summary as JSON");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
     app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")->expected(0, 8);
+    app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
 
     // orvane-batch render [--format png] [--force] FILE.fig …: pictures of saved figure files, beside them.
     CLI::App* render = app.add_subcommand("render", "Draw saved figure files as pictures beside them");
@@ -165,7 +178,7 @@ int run(int argc, char** argv)
         const int code = app.exit(e);
         return code == 0 ? 0 : 2;
     }
-    if (render->parsed()) return renderFigures(figureFiles, renderFormat, force);
+    if (render->parsed()) return renderFigures(figureFiles, renderFormat, force, verbose);
     options.weighting = weighting == "yes";
     options.showProgress = !quiet && isatty(STDERR_FILENO);
 
@@ -179,7 +192,7 @@ int run(int argc, char** argv)
     std::unique_ptr<PictureBackend> backend;
     if (figures != "fig" && figures != "none") {
         // Loaded before the run, so that a missing renderer stops it before any file is written.
-        backend = loadPictureBackend();
+        backend = loadPictureBackend(verbose);
         pictures = [&backend](const Figure& fig, const fs::path& path, const std::string& format) {
             stopIfSignalled();
             backend->submit(fig, path, format);
@@ -238,3 +251,8 @@ int main(int argc, char** argv)
     }
     return 1;
 }
+    } catch (const orvane::DataFileError& e) {
+        // GNU style, for editors that jump to FILE:LINE.
+        std::cerr << "orvane-batch: " << orvane::shown(e.path());
+        if (e.line() > 0) std::cerr << ':' << e.line();
+        std::cerr << ": " << orvane::shown(e.reason()) << '\n';

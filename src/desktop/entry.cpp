@@ -9,6 +9,7 @@
 
 #include <QApplication>
 
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -34,6 +35,13 @@ const std::map<std::string, std::function<void(DesktopSession&)>>& functions()
 bool orvane(DesktopSession& ds, const std::vector<std::string>& arguments)
 {
     if (arguments.empty()) {
+        MainWindow::open(ds);
+        return true;
+    }
+    // Data files handed over by a file manager (Exec=orvane %F): the main window, where
+    // the files are chosen for the analysis.
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(arguments.front(), ec)) {
         MainWindow::open(ds);
         return true;
     }

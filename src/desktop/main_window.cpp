@@ -20,7 +20,7 @@ MainWindow::MainWindow(DesktopSession& ds, QWidget* widget) : LayoutWindow(ds, w
         {"pushbutton3", [this](QWidget*) { startAnalysis(); }},
         {"pushbutton4", [this](QWidget*) { quit(); }},
         {"pushbutton5", [this](QWidget*) { browseResults(); }},
-        {"pushbutton6", [this](QWidget*) { openReadMe(ds_.session.startFolder); }},
+        {"pushbutton6", [](QWidget*) { openProgramReadMe(); }},
     });
 }
 

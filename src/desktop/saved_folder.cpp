@@ -1,4 +1,5 @@
 // Choosing the folder of a saved analysis to browse in the results window.
+#include "analysis/output_folder.h"
 #include "analysis/result_files.h"
 #include "desktop/controls.h"
 #include "desktop/result_source.h"
@@ -79,6 +80,10 @@ void ResultsWindow::chooseSavedFolder()
     h["pushbutton44"]->setVisible(true);
 
     const fs::path folder(s.folder1);
+    if (isIncompleteAnalysis(folder))
+        ds_.dialogs->warning("This analysis did not finish: the files in " + folder.string() +
+                                 " may be incomplete or missing.",
+                             kWarningTitle);
     std::string caption;
     fs::path file;
     if (fs::is_regular_file(folder / kMagnitudeAnalysisFile, ec)) {

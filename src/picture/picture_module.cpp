@@ -5,6 +5,11 @@
 #include "figures/figure_file.h"
 #include "base/error.h"
 
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 namespace orvane {
@@ -33,13 +38,24 @@ private:
     std::optional<PictureQueue> queue_;  // started with the first picture
 };
 
+// Qt's chatter ("QStandardPaths: XDG_RUNTIME_DIR not set…") means nothing to a user of the
+// command; it is shown only when asked for. Fatal messages still end the process as Qt's would.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "orvane-batch: Qt: %s\n", message.toLocal8Bit().constData());
+        std::abort();
+    }
+}
+
 }  // namespace
 }  // namespace orvane
 
 // Throws orvane::Error when no window system can be started for drawing.
-extern "C" __attribute__((visibility("default"))) orvane::PictureBackend* orvane_picture_backend(int version)
+extern "C" __attribute__((visibility("default"))) orvane::PictureBackend* orvane_picture_backend(int version, bool qtMessages)
 {
     if (version != orvane::kPictureBackendVersion) return nullptr;
+    if (!qtMessages) qInstallMessageHandler(orvane::quietQtMessages);
     if (!orvane::ensureGuiApplication())
         throw orvane::Error("Pictures cannot be drawn: no window system could be started.");
     return new orvane::QtPictureBackend();

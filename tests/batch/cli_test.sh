@@ -40,16 +40,20 @@ expect "phase, no weighting" 0 "frequency-domain phase analysis, threshold 90 %,
 expect "one file" 2 "files" -- "$m"
 expect "nine files" 2 "files" -- "$m" "$m" "$m" "$m" "$m" "$m" "$m" "$m" "$m"
 expect "bad threshold" 2 "from 0 to 100" -- -t 120 "$m" "$a"
+expect "usage error in GNU form" 2 "orvane-batch: --threshold: must be a number from 0 to 100" -- -t 120 "$m" "$a"
+expect "version" 0 "orvane-batch 1.0.0" -- --version
+expect "exit codes in the help" 0 "2  a usage error" -- --help
 expect "bad domain" 2 "domain" -- -d space "$m" "$a"
-expect "missing file" 1 "nowhere.txt: File not found." -- "$m" "$work/nowhere.txt"
-expect "decreasing abscissa" 1 "down.txt, line 3" -- "$m" "$work/down.txt"
+expect "missing file" 1 "orvane-batch: $work/nowhere.txt: File not found." -- "$m" "$work/nowhere.txt"
+expect "decreasing abscissa" 1 "orvane-batch: $work/down.txt:3: the abscissa 0.5" -- "$m" "$work/down.txt"
 expect "three columns" 1 "format wrong" -- "$m" "$work/three.txt"
-expect "not a number" 1 "text.txt, line 2" -- "$m" "$work/text.txt"
+expect "not a number" 1 "text.txt:2: " -- "$m" "$work/text.txt"
 expect "no common range" 1 "Check x-Range" -- "$work/low.txt" "$work/apart.txt"
 expect "grid too large" 1 "finest spacing 0.001 over the common range [1000000, 1000000000]" -- "$work/fine.txt" "$m"
 expect "grid limit lowered" 1 "limit of 1000)" -- --max-points 1000 "$m" "$a"
 expect "help" 0 "--threshold" -- --help
-expect "missing output folder" 1 "does not exist" -- -o "$work/nowhere" "$m" "$a"
+expect "missing output folder is made" 0 "$work/made/for/it/" -- -q -o "$work/made/for/it" "$m" "$a"
+expect "output folder that is a file" 1 "could not be made or is not a folder" -- -o "$work/three.txt/x" "$m" "$a"
 
 # The default output folder is the current one; -q prints just the new sub-folder.
 folder="$(cd "$work" && "$batch" -q "$m" "$a" 2>/dev/null)"
@@ -135,6 +139,12 @@ rm -f "$evil"
 # A write beyond the file-size limit is reported, not a signal's death.
 out="$(cd "$work" && ulimit -f 4 && "$batch" --figures none "$m" "$a" 2>&1)"
 check "file size limit" test $? -eq 1 -a -n "$(grep -F "file size limit exceeded" <<<"$out")"
+
+# Qt's own messages stay out of stderr unless asked for with -v.
+folder="$(cd "$work" && env -u XDG_RUNTIME_DIR "$batch" -q --figures png "$m" "$a" 2>"$work/qt.err")"
+check "Qt kept quiet" test -f "$folder/ADMc_1 magnitude.png" -a ! -s "$work/qt.err"
+(cd "$work" && env -u XDG_RUNTIME_DIR "$batch" -v -q --figures png "$m" "$a" >/dev/null 2>"$work/qt.err")
+check "Qt heard with -v" grep -q "XDG_RUNTIME_DIR" "$work/qt.err"
 
 # render never replaces its input, nor a file it did not make unless --force is given.
 folder="$(cd "$work" && "$batch" -q "$m" "$a" 2>/dev/null)"

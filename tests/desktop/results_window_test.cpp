@@ -3,6 +3,7 @@
 #include "desktop/results_window.h"
 
 #include "desktop/desktop.h"
+#include "analysis/output_folder.h"
 #include "analysis/result_files.h"
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
@@ -217,6 +218,13 @@ TEST_F(ResultsWindowTest, BrowsingAFolderWithBothResultFilesLoadsTheMagnitudeAna
     EXPECT_EQ(row(kSelectors, enabled), "11111000");
     EXPECT_TRUE(shown(h["pushbutton20"]) && shown(h["pushbutton44"]));
     EXPECT_TRUE(dialogs.warnings.empty());
+
+    // A folder of a run that did not finish loads too, with a warning that says so.
+    std::ofstream(folder / kIncompleteMarker) << "x";
+    browse(folder);
+    ASSERT_EQ(dialogs.warnings.size(), 1u);
+    EXPECT_NE(dialogs.warnings[0].find("This analysis did not finish"), std::string::npos) << dialogs.warnings[0];
+    EXPECT_EQ(stringOf(h["pushbutton2"]), "Magnitude Analysis");
 }
 
 TEST_F(ResultsWindowTest, BrowsingAFolderWithoutResultFilesWarnsAndResets)

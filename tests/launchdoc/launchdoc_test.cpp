@@ -285,6 +285,22 @@ TEST_F(Launchdoc, ReadMeButtonOpensTheReadMeOfTheStartFolder)
               "Tarvex:openshell:ERROR_PATH_NOT_FOUND");
 }
 
+// The button opens the read-me beside the program wherever the program was started from;
+// installed, the read-me lies in the documentation folder relative to the program.
+TEST_F(Launchdoc, ReadMeButtonOpensTheReadMeOfTheProgram)
+{
+    installOpener(0);
+    ScopedCurrentFolder elsewhere(dir.path());
+    const fs::path program = fs::read_symlink("/proc/self/exe");
+    EXPECT_EQ(outcomeOf([] { openProgramReadMe(); }), kOpened);
+    EXPECT_EQ(openerFolder(), fs::canonical(program.parent_path()));
+    EXPECT_EQ(openerArguments(), std::vector<std::string>{kReadMeFile});
+    EXPECT_EQ(fs::current_path(), fs::canonical(dir.path()));
+
+    EXPECT_EQ(readMePlaces("/opt/orvane/bin"),
+              (std::vector<fs::path>{"/opt/orvane/bin/ReadMe_100.txt", "/opt/orvane/share/doc/orvane/ReadMe_100.txt"}));
+}
+
 TEST(LaunchdocFailureTable, ThirteenErrorsAndSilentCodes)
 {
     const std::map<int, std::pair<std::string, std::string>> listed = {

@@ -7,7 +7,7 @@
 
 namespace orvane {
 
-std::unique_ptr<PictureBackend> loadPictureBackend()
+std::unique_ptr<PictureBackend> loadPictureBackend(bool qtMessages)
 {
     const std::filesystem::path file = findModuleFile(kPictureModuleFile);
     if (file.empty())
@@ -23,7 +23,7 @@ std::unique_ptr<PictureBackend> loadPictureBackend()
     void* symbol = dlsym(library, kPictureModuleEntry);
     if (symbol == nullptr)
         throw Error("Pictures cannot be drawn: " + file.string() + " has no entry " + kPictureModuleEntry + ".");
-    PictureBackend* backend = reinterpret_cast<PictureBackendFactory>(symbol)(kPictureBackendVersion);
+    PictureBackend* backend = reinterpret_cast<PictureBackendFactory>(symbol)(kPictureBackendVersion, qtMessages);
     if (backend == nullptr)
         throw Error("Pictures cannot be drawn: " + file.string() + " belongs to another version of the program.");
     return std::unique_ptr<PictureBackend>(backend);

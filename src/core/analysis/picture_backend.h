@@ -30,12 +30,13 @@ public:
 // another version returns nullptr instead of an object laid out differently.
 inline constexpr const char* kPictureModuleFile = "liborvane_picture.so";
 inline constexpr const char* kPictureModuleEntry = "orvane_picture_backend";
-inline constexpr int kPictureBackendVersion = 1;
-using PictureBackendFactory = PictureBackend* (*)(int version);
+// `qtMessages` lets Qt's own messages through to stderr; otherwise they are dropped.
+inline constexpr int kPictureBackendVersion = 2;
+using PictureBackendFactory = PictureBackend* (*)(int version, bool qtMessages);
 
 // Loads the picture module (found as the extensions are, see findModuleFile) and starts its
 // renderer. Throws orvane::Error when the module is missing, cannot be loaded or cannot draw.
 // The module stays loaded for the rest of the run.
-std::unique_ptr<PictureBackend> loadPictureBackend();
+std::unique_ptr<PictureBackend> loadPictureBackend(bool qtMessages = false);
 
 }  // namespace orvane

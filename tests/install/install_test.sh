@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The installed programs, away from the build tree: installs into a temporary prefix, then runs
+# them from another folder. Usage: install_test.sh <build folder> <examples folder>
+set -u
+build="$1"
+examples="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix"
+passed=0
+failed=0
+
+check() {  # check <name> <command…>: passes when the command succeeds
+    local name="$1"
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1)); echo "FAILED $name"
+    fi
+}
+
+check "install --strip" cmake --install "$build" --prefix "$prefix" --strip
+for f in bin/orvane bin/orvane-batch lib/orvane/liborvane_picture.so share/doc/orvane/ReadMe_100.txt \
+    share/man/man1/orvane.1 share/man/man1/orvane-batch.1 share/applications/orvane.desktop \
+    share/metainfo/io.github.orvane.Orvane.metainfo.xml share/icons/hicolor/scalable/apps/orvane.svg; do
+    check "installed $f" test -s "$prefix/$f"
+done
+check "no read-me among the programs" test ! -e "$prefix/bin/ReadMe_100.txt"
+check "stripped" bash -c "! readelf -S '$prefix/bin/orvane-batch' | grep -q '\.symtab'"
+
+# Both programs answer --version and --help without a display, from any folder.
+mkdir "$work/elsewhere"
+cd "$work/elsewhere" || exit 1
+check "orvane-batch --version" test "$(env -u DISPLAY "$prefix/bin/orvane-batch" --version)" = "orvane-batch 1.0.0"
+check "orvane --version" test "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/orvane" --version)" = "orvane 1.0.0"
+check "orvane --help" bash -c "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '$prefix/bin/orvane' --help | grep -q orvane-batch"
+check "manual page of orvane-batch" grep -q "Exit status" "$prefix/share/man/man1/orvane-batch.1"
+
+# An analysis with pictures: the installed command finds its picture module.
+folder="$("$prefix/bin/orvane-batch" -q --figures png -o out/nested "$examples/measured.txt" "$examples/simulation_a.txt" 2>"$work/err")"
+check "installed analysis" test -f "$folder/MagnitudeAnalysis.mat" -a -f "$folder/ADMc_1 magnitude.png"
+check "analysis under the current folder" test "$(dirname "$folder")" = "$work/elsewhere/out/nested"
+check "quiet analysis" test ! -s "$work/err"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
