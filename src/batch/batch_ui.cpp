@@ -21,23 +21,40 @@ namespace {
 // control (TERM=dumb) it writes plain lines instead, one per stage change and tenth of the run.
 class LineProgress : public Progress {
 public:
-    LineProgress(std::vector<std::string> stages, std::ostream& out) : stages_(std::move(stages)), out_(out) {}
-    ~LineProgress() override { out_ << "\r\033[K" << std::flush; }
+    LineProgress(std::vector<std::string> stages, std::ostream& out, bool plain, RunProgress& run)
+        : stages_(std::move(stages)), out_(out), plain_(plain), run_(run)
+    {
+    }
+    ~LineProgress() override
+    {
+        if (!plain_ && shown_) out_ << "\r\033[K" << std::flush;
+    }
 
     void update(int bar, double fraction) override
     {
         stopIfSignalled();
         if (bar < 1 || bar > static_cast<int>(stages_.size())) return;
-        const int percent = static_cast<int>(std::floor(100 * std::fmod(fraction, 1.0 + 1e-12)));
-        if (bar == lastBar_ && percent == lastPercent_) return;
-        lastBar_ = bar;
-        lastPercent_ = percent;
-        char line[160];
-        std::snprintf(line, sizeof line, "\r\033[K%d/%zu %s %3d%%", bar, stages_.size(), stages_[bar - 1].c_str(), percent);
-        out_ << line << std::flush;
+        const double within = std::clamp(std::fmod(fraction, 1.0 + 1e-12), 0.0, 1.0);
+        const bool newStage = bar != run_.bar;
+        if (newStage) {
+            ++run_.segment;
+            run_.bar = bar;
+        }
+        const int overall = static_cast<int>(std::floor(100 * (run_.segment + within) / kRunSegments));
+        const int percent = std::min(100, std::max(overall, run_.percent));
+        if (!newStage && percent == run_.percent && shown_) return;
+        const bool line = !plain_ || newStage || !shown_ || percent / 10 != run_.percent / 10;
+        run_.percent = percent;
+        if (!line) return;
+        shown_ = true;
+        char text[200];
+        std::snprintf(text, sizeof text, plain_ ? "%3d%% %s\n" : "\r\033[K%3d%% %s", percent,
+                      stages_[static_cast<std::size_t>(bar - 1)].c_str());
+        out_ << text << std::flush;
     }
 
 private:
+    static constexpr int kRunSegments = 6;  // stages 1, 2, 3, then 2, 3, 2
     std::vector<std::string> stages_;
     std::ostream& out_;
     bool plain_;
@@ -56,7 +73,6 @@ public:
 std::string BatchUi::question(const Question& q)
 {
     // Every question but the weighting (weightGdm) reports a stop of the analysis.
-    static constexpr int kRunSegments = 6;  // stages 1, 2, 3, then 2, 3, 2
     stopped_ = true;
     err_ << "orvane-batch: ";
     if (!q.detail.empty()) err_ << shown(q.detail) << ": ";
@@ -92,6 +108,8 @@ std::string BatchUi::chooseFolder(const std::string&, const std::string&)
 {
     const std::filesystem::path folder = std::filesystem::absolute(options_.outputFolder);
     std::error_code ec;
+    // A missing folder is made, with its parents, as mkdir -p would.
+    if (!std::filesystem::exists(folder, ec)) std::filesystem::create_directories(folder, ec);
     if (!std::filesystem::is_directory(folder, ec))
         throw Error("The output folder " + folder.string() + " could not be made or is not a folder" +
                     (ec ? ": " + ec.message() + "." : "."));
@@ -100,10 +118,12 @@ std::string BatchUi::chooseFolder(const std::string&, const std::string&)
 
 std::unique_ptr<Progress> BatchUi::openProgress(const std::vector<std::string>& stages, const std::string&)
 {
-    if (options_.showProgress) return std::make_unique<LineProgress>(stages, err_);
+    if (options_.showProgress) {
+        const char* term = std::getenv("TERM");
+        const bool plain = term == nullptr || *term == '\0' || std::strcmp(term, "dumb") == 0;
+        return std::make_unique<LineProgress>(stages, err_, plain, runProgress_);
+    }
     return std::make_unique<NoProgress>();
 }
 
 }  // namespace orvane
-    // A missing folder is made, with its parents, as mkdir -p would.
-    if (!std::filesystem::exists(folder, ec)) std::filesystem::create_directories(folder, ec);

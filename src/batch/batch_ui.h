@@ -17,6 +17,13 @@ struct BatchOptions {
     std::vector<std::string> files;
 };
 
+// Where the run's progress display stands, across the progress displays of one run.
+struct RunProgress {
+    int segment = -1;  // stage changes so far, less one
+    int bar = 0;       // the stage shown last
+    int percent = -1;  // the percentage shown last
+};
+
 class BatchUi : public DriverUi {
 public:
     BatchUi(const BatchOptions& options, std::ostream& err) : options_(options), err_(err) {}
@@ -37,7 +44,7 @@ private:
     const BatchOptions& options_;
     std::ostream& err_;
     bool stopped_ = false;
+    RunProgress runProgress_;
 };
 
 }  // namespace orvane
-    RunProgress runProgress_;

@@ -112,7 +112,6 @@ int run(int argc, char** argv)
 {
     CLI::App app{"Rates the agreement of 2 to 8 data sets with the Feature Selective Validation method.",
                  "orvane-batch"};
-    BatchOptions options;
     app.set_version_flag("--version", "orvane-batch " ORVANE_VERSION, "Print the version and exit");
     app.footer("Example:\n"
                "  orvane-batch -d magnitude -t 90 -o results measured.txt simulation.txt\n"
@@ -125,6 +124,7 @@ int run(int argc, char** argv)
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
         return "orvane-batch: " + std::string(e.what()) + "\nTry 'orvane-batch --help' for more information.\n";
     });
+    BatchOptions options;
     std::string thrs = "85";
     std::string weighting = "yes";
     std::string maxGridText = std::to_string(kDefaultMaxGridPoints);
@@ -147,8 +147,8 @@ int run(int argc, char** argv)
         ->capture_default_str();
     app.add_flag("--json", json, "Print the summary as JSON");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
-    app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")->expected(0, 8);
     app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
+    app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")->expected(0, 8);
 
     // orvane-batch render [--format png] [--force] FILE.fig …: pictures of saved figure files, beside them.
     CLI::App* render = app.add_subcommand("render", "Draw saved figure files as pictures beside them");
@@ -238,6 +238,11 @@ int main(int argc, char** argv)
         // writers have removed their temporaries on the way out.
         std::cerr << "orvane-batch: interrupted\n";
         orvane::dieOf(e.signal());
+    } catch (const orvane::DataFileError& e) {
+        // GNU style, for editors that jump to FILE:LINE.
+        std::cerr << "orvane-batch: " << orvane::shown(e.path());
+        if (e.line() > 0) std::cerr << ':' << e.line();
+        std::cerr << ": " << orvane::shown(e.reason()) << '\n';
     } catch (const orvane::Error& e) {
         std::cerr << "orvane-batch: " << orvane::shown(e.what()) << '\n';
     } catch (const std::bad_alloc&) {
@@ -251,8 +256,3 @@ int main(int argc, char** argv)
     }
     return 1;
 }
-    } catch (const orvane::DataFileError& e) {
-        // GNU style, for editors that jump to FILE:LINE.
-        std::cerr << "orvane-batch: " << orvane::shown(e.path());
-        if (e.line() > 0) std::cerr << ':' << e.line();
-        std::cerr << ": " << orvane::shown(e.reason()) << '\n';
