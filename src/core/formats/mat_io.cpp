@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <limits>
 #include <mutex>
@@ -50,12 +51,27 @@ Writer::Writer(const fs::path& folder, const std::string& name) : final_(folder 
     }
 }
 
+namespace {
+
+// The file's descriptive header text: what it is, and who wrote it when. (matio's default
+// text would name another program.)
+std::string headerText()
+{
+    const std::time_t now = std::time(nullptr);
+    char when[32] = "";
+    std::tm local{};
+    if (localtime_r(&now, &local)) std::strftime(when, sizeof when, "%a %b %e %H:%M:%S %Y", &local);
+    return std::string("Level-5 MAT-file, Created by: Orvane on ") + when;
+}
+
+}  // namespace
+
 void Writer::write(std::vector<VarPtr>& vars)
 {
     // matio opens by name; this name reaches our exclusive file through its descriptor.
     const std::string tmp = temp_->descriptorPath();
     errno = 0;
-    mat_t* mat = created_ ? Mat_Open(tmp.c_str(), MAT_ACC_RDWR) : Mat_CreateVer(tmp.c_str(), nullptr, MAT_FT_MAT5);
+    mat_t* mat = created_ ? Mat_Open(tmp.c_str(), MAT_ACC_RDWR) : Mat_CreateVer(tmp.c_str(), headerText().c_str(), MAT_FT_MAT5);
     if (!mat) writeFailed(final_, "cannot be written" + systemReason(errno));
     created_ = true;
     for (const VarPtr& v : vars) {

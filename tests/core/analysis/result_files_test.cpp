@@ -294,7 +294,7 @@ std::string compressed(const std::string& element)
 }
 std::string file(const std::string& body)
 {
-    std::string header = "MATLAB 5.0 MAT-file, hand-made";
+    std::string header = "Level-5 MAT-file, hand-made";
     header.resize(124, ' ');
     return header + std::string("\x00\x01IM", 4) + body;
 }
