@@ -2,6 +2,7 @@
 # Builds the fuzzers into build-fuzz/ and runs each in turn:
 #   dlmread_fuzz  the data file parser          seeds: fuzz/corpus/
 #   matfile_fuzz  the result MAT-file readers   seeds: fuzz/matfile_corpus/
+#   read_options_fuzz  Touchstone and the extended text reader   seeds: fuzz/read_options_corpus/
 # Usage: fuzz/build-and-run.sh [seconds per fuzzer]   (default 60)
 # Exits non-zero when a build fails or a fuzzer finds a crash; the crashing input is kept
 # in build-fuzz/artifacts/ (named after the fuzzer), the full log in build-fuzz/<fuzzer>.log.
@@ -45,6 +46,7 @@ link() {  # link <fuzzer source> <name>
 link "$root/fuzz/dlmread_fuzz.cpp" dlmread_fuzz
 # matio itself is not instrumented; its allocations still count against libFuzzer's limit.
 link "$root/fuzz/matfile_fuzz.cpp" matfile_fuzz
+link "$root/fuzz/read_options_fuzz.cpp" read_options_fuzz
 
 # Each fuzzer adds to its first corpus folder; it works on a copy so the seeds stay as they are.
 work="$(mktemp -d "${TMPDIR:-/tmp}/orvane-fuzz-corpus.XXXXXX")"
@@ -70,4 +72,5 @@ run() {
 status=0
 run dlmread_fuzz "$root/fuzz/corpus" || status=1
 run matfile_fuzz "$root/fuzz/matfile_corpus" || status=1
+run read_options_fuzz "$root/fuzz/read_options_corpus" || status=1
 exit "$status"

@@ -100,8 +100,10 @@ int BatchUi::menu(const std::string&, const std::vector<std::string>& items)
 
 void BatchUi::loadData(Session& session)
 {
-    for (std::size_t k = 0; k < options_.files.size() && k < session.dataset.size(); ++k)
+    for (std::size_t k = 0; k < options_.files.size() && k < session.dataset.size(); ++k) {
         session.dataset[k] = std::filesystem::absolute(options_.files[k]).string();
+        if (k < options_.readOptions.size()) session.readOptions[k] = options_.readOptions[k];
+    }
 }
 
 std::string BatchUi::chooseFolder(const std::string&, const std::string&)

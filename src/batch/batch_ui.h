@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/driver.h"
+#include "formats/data_set.h"
 
 #include <ostream>
 #include <string>
@@ -15,6 +16,7 @@ struct BatchOptions {
     bool weighting = true;
     bool showProgress = false;            // a one-line progress display on stderr
     std::vector<std::string> files;
+    std::vector<ReadOptions> readOptions;  // how to read each file, parallel to files
 };
 
 // Where the run's progress display stands, across the progress displays of one run.

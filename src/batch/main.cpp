@@ -11,6 +11,7 @@
 #include "analysis/picture_backend.h"
 #include "batch/batch_ui.h"
 #include "batch/guard.h"
+#include "batch/read_choice.h"
 #include "batch/summary.h"
 #include "base/error.h"
 
@@ -150,6 +151,21 @@ int run(int argc, char** argv)
     app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
     app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")->expected(0, 8);
 
+    // How the data files are read; a file's own suffix (meas.csv:columns=1,3) wins over these.
+    CLI::Option_group* reading = app.add_option_group(
+        "Reading the data files",
+        "Apply to every file; one file takes its own as a suffix, e.g. meas.csv:columns=1,3 or "
+        "dut.s2p:param=S12:quantity=deg (keys columns, param, quantity, x-unit, merge-duplicates)");
+    std::string columnsText, paramText, quantityText, xUnitText;
+    bool mergeDuplicates = false;
+    reading->add_option("--columns", columnsText, "Columns X,Y of a text file, by number from 1 or by title (1,3 or Freq,S21)");
+    reading->add_option("--param", paramText, "Parameter of a Touchstone file (.s1p … .s4p, .ts), default S21 (S11 for one port)");
+    reading->add_option("--quantity", quantityText, "What of the parameter: db (default), mag, deg or deg-unwrapped")
+        ->check(CLI::IsMember({"db", "mag", "deg", "deg-unwrapped"}));
+    reading->add_option("--x-unit", xUnitText,
+                        "Unit of x in text files, scaled to Hz or s: Hz kHz MHz GHz s ms us ns ps; header (the column title's); none");
+    reading->add_flag("--merge-duplicates", mergeDuplicates, "Samples with equal abscissae become one with the mean ordinate");
+
     // orvane-batch render [--format png] [--force] FILE.fig …: pictures of saved figure files, beside them.
     CLI::App* render = app.add_subcommand("render", "Draw saved figure files as pictures beside them");
     std::string renderFormat = "png";
@@ -173,6 +189,21 @@ int run(int argc, char** argv)
             maxGrid = parseMaxGrid(maxGridText);
         } catch (const std::invalid_argument& e) {
             throw CLI::ValidationError("--max-grid", shown(maxGridText) + " " + e.what());
+        }
+        ReadOptions reads;
+        try {
+            if (!columnsText.empty()) applyReadChoice(reads, "columns", columnsText);
+            if (!paramText.empty()) applyReadChoice(reads, "param", paramText);
+            if (!quantityText.empty()) applyReadChoice(reads, "quantity", quantityText);
+            if (!xUnitText.empty()) applyReadChoice(reads, "x-unit", xUnitText);
+            reads.mergeDuplicates = mergeDuplicates;
+            for (std::string& file : options.files) {
+                FileArgument argument = parseFileArgument(file, reads);
+                file = argument.path;
+                options.readOptions.push_back(argument.options);
+            }
+        } catch (const std::invalid_argument& e) {
+            throw CLI::ValidationError("files", e.what());
         }
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
@@ -206,6 +237,11 @@ int run(int argc, char** argv)
     const SessionOutcome outcome = runAnalysisSession(
         session, options.domain == "time" ? Domain::Time : Domain::Frequency, ui, sinks, &result);
     if (backend) backend->finish();
+    // What reading found in files that were not plain two-column text, so the user can check it.
+    if (!quiet)
+        for (std::size_t k = 0; k < session.dataset.size(); ++k)
+            if (!session.readSummaries[k].empty())
+                std::cerr << "orvane-batch: " << shown(session.dataset[k]) << ": " << shown(session.readSummaries[k]) << '\n';
     if (outcome != SessionOutcome::Finished) return 1;
 
     const std::string folder = (fs::path(session.outputFolder) / session.analysisFolderName).string();

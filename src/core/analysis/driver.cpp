@@ -96,12 +96,14 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     ui.loadData(s);
     SetList Md, Mf;
     std::vector<LoadedFile> files;
-    for (const std::string& path : s.dataset) {
+    for (std::size_t slot = 0; slot < s.dataset.size(); ++slot) {
+        const std::string& path = s.dataset[slot];
         if (path.empty()) continue;
         ++s.N_DATA;
         DataSet set;
         try {
-            set = readDataSet(path);
+            set = readDataSet(path, s.readOptions[slot]);
+            s.readSummaries[slot] = set.report.summary();
         } catch (const ColumnCountError& e) {
             quitQuestion(ui, "Error Data Input: format wrong", e.what());
             s.T = 0;

@@ -1,6 +1,7 @@
 // The state shared by the windows and steps of one program run.
 #pragma once
 
+#include "formats/data_set.h"
 #include "method/common_grid.h"
 
 #include <array>
@@ -21,6 +22,8 @@ struct Session {
     std::string figureFormat;                         // file type of saved figures
     int saveCharts = 0;                              // 1: charts into new windows and files
     std::array<std::string, kDataSlots> dataset;  // dataset.data: chosen file per slot
+    std::array<ReadOptions, kDataSlots> readOptions;  // how to read each slot's file (defaults: as plain text)
+    std::array<std::string, kDataSlots> readSummaries;  // what reading each file found, empty when plain
     std::string outputFolder;                        // output folder of the analysis
     std::string analysisFolderName;                           // analysis sub-folder inside outputFolder
     // State of the results and chart windows that is not a window itself; the windows
@@ -43,6 +46,8 @@ struct Session {
         thrs = startThreshold;
         figureFormat = startFigureFormat;
         dataset.fill(std::string());
+        readOptions.fill(ReadOptions());
+        readSummaries.fill(std::string());
     }
 };
 

@@ -294,6 +294,10 @@ DataTable parseDelimitedText(std::string_view text, const std::string& name, cha
     return table;
 }
 
+std::string readDataFile(const std::string& path) { return readWholeFile(path); }
+
+std::string quoteForMessage(std::string_view s) { return quote(s); }
+
 DataTable readDataTable(const std::string& path, char extraSeparator)
 {
     const std::string text = readWholeFile(path);

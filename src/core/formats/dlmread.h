@@ -35,4 +35,10 @@ DataTable parseDelimitedText(std::string_view text, const std::string& name, cha
 // the reason "File not found.".
 DataTable readDataTable(const std::string& path, char extraSeparator = ' ');
 
+// The bytes of a data file, with the same refusals as readDataTable.
+std::string readDataFile(const std::string& path);
+
+// Text from a file quoted for a message: cut at 40 bytes, control and malformed bytes escaped.
+std::string quoteForMessage(std::string_view s);
+
 }  // namespace orvane
