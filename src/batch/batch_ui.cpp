@@ -74,9 +74,10 @@ std::string BatchUi::question(const Question& q)
 {
     // Every question but the weighting (weightGdm) reports a stop of the analysis.
     stopped_ = true;
-    err_ << "orvane-batch: ";
-    if (!q.detail.empty()) err_ << shown(q.detail) << ": ";
-    err_ << shown(q.message) << '\n';
+    // The question's own text first, then what it is about (file, line, what was found).
+    err_ << "orvane-batch: " << shown(q.message);
+    if (!q.detail.empty()) err_ << ": " << shown(q.detail);
+    err_ << '\n';
     return q.defaultButton;
 }
 

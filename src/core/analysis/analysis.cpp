@@ -4,6 +4,7 @@
 #include "analysis/output_folder.h"
 #include "analysis/reports.h"
 #include "analysis/result_files.h"
+#include "base/memory.h"
 #include "base/parallel.h"
 #include "base/stats.h"
 #include "base/text.h"
@@ -62,18 +63,36 @@ std::string magnitude(double v)
 
 // The spectra sum up to L values of up to L times the data's size each, and the measures
 // divide such sums: beyond this bound they overflow and every measure turns NaN.
-void requireAnalysableSize(const SetList& sets, std::size_t L)
+// "The data of meas.txt" when the set has a name, else "The data of set 2".
+std::string dataOf(const std::vector<std::string>& names, std::size_t set)
+{
+    return "The data of " + (set < names.size() && !names[set].empty() ? names[set] : "set " + std::to_string(set + 1));
+}
+
+void requireAnalysableSize(const SetList& sets, std::size_t L, const std::vector<std::string>& names)
 {
     const double n = static_cast<double>(std::max<std::size_t>(L, 1));
     const double bound = std::numeric_limits<double>::max() / (16 * n * n);
     double largest = 0;
-    for (const Vec& set : sets)
-        for (const double v : set)
-            if (std::isfinite(v)) largest = std::max(largest, std::fabs(v));
-            else throw Error("The data hold a value that is not a finite number; it cannot be analysed.");
+    std::size_t largestSet = 0;
+    for (std::size_t i = 0; i < sets.size(); ++i)
+        for (const double v : sets[i])
+            if (!std::isfinite(v))
+                throw Error(dataOf(names, i) + " hold a value that is not a finite number; it cannot be analysed.");
+            else if (std::fabs(v) > largest)
+                largest = std::fabs(v), largestSet = i;
     if (largest > bound)
-        throw Error("The data reach " + magnitude(largest) + "; values above " + magnitude(bound) +
+        throw Error(dataOf(names, largestSet) + " reach " + magnitude(largest) + "; values above " + magnitude(bound) +
                     " cannot be analysed on a grid of " + std::to_string(L) + " points (the measures would overflow).");
+}
+
+// Bytes an analysis of `sets` data sets (the average included) on an L-point grid holds at
+// its peak: per set and point the resampled value, the complex spectrum, the low, high and
+// DC parts and four point-by-point measures, with a little room for the transforms' buffers
+// (the benchmark measures a peak 2 % above what is kept).
+std::uint64_t peakBytes(std::size_t sets, std::size_t L)
+{
+    return static_cast<std::uint64_t>(sets) * L * 88 + static_cast<std::uint64_t>(L) * 8;
 }
 
 // A grade from NaN or infinite measures would look like a verdict on the data.
@@ -114,7 +133,7 @@ public:
             parent = host_.outputFolder();
             if (!parent) return std::nullopt;
         }
-        requireAnalysableSize(grid_.resampled, grid_.abscissa.size());
+        requireAnalysableSize(grid_.resampled, grid_.abscissa.size(), s_.sourceNames);
         if (!parent->empty()) {
             const char* base = s_.T == 2 || s_.D == 0 ? "Frequency Domain Analysis" : "Time Domain Analysis";
             folder_.emplace(*parent, base);
@@ -136,7 +155,15 @@ private:
     {
         note(1, 0.1);
         try {
-            grid_ = resampleOntoCommonGrid(Md, Mf, n, s_.maxGridPoints);
+            grid_ = resampleOntoCommonGrid(Md, Mf, n, s_.maxGridPoints, [n](std::size_t L) {
+                // Refuse before taking the memory rather than end in the kernel's out-of-memory kill.
+                const std::uint64_t need = peakBytes(n + 1, L);
+                const MemoryRoom room = memoryRoom();
+                if (const auto usable = room.usable(); usable && need > *usable)
+                    throw Error("The analysis of " + std::to_string(n) + " data sets on a grid of " +
+                                std::to_string(L) + " points would need about " + byteCount(need) +
+                                " of memory, more than this machine can give it (" + room.describe() + ").");
+            });
         } catch (const NoCommonRangeError& e) {
             host_.noCommonRange(e);
             throw;

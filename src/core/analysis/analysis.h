@@ -47,6 +47,7 @@ struct AnalysisSettings {
     std::string thrs = "85";        // threshold in percent, also the chart folder's name
     std::string S_MARKER = "rbgycmbkk";  // colour letter per data set
     std::size_t maxGridPoints = kDefaultMaxGridPoints;
+    std::vector<std::string> sourceNames;  // per set, the file it came from, for messages; may be empty
 };
 
 // Whoever runs an analysis: answers its question, tells where its files go, shows its

@@ -19,8 +19,8 @@ std::string setName(std::size_t i) { return "data set " + std::to_string(i + 1);
 
 }  // namespace
 
-CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::size_t n,
-                           std::size_t maxGridPoints)
+CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::size_t n, std::size_t maxGridPoints,
+                                  const std::function<void(std::size_t)>& beforeAllocating)
 {
     if (n == 0 || Md.size() < n || Mf.size() < n) throw std::invalid_argument("Interpolation: fewer sets than n");
 
@@ -70,6 +70,7 @@ CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::siz
         throw Error("The common range [" + num2str(Flower) + ", " + num2str(Fupper) +
                     "] is not longer than the finest spacing " + num2str(*delta) + ": the grid would have one point.");
 
+    if (beforeAllocating) beforeAllocating(L);
     CommonGrid out;
     out.abscissa.resize(L);
     const double span = Fupper - Flower;

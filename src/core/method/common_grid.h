@@ -5,6 +5,7 @@
 #include "base/types.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,11 @@ struct CommonGrid {
 // common range with the finest spacing found. When the sets share no usable range, throws
 // NoCommonRangeError (the analysis then asks its "Check x-Range" question). A grid of more than
 // maxGridPoints points, a one-point grid, or unusable abscissae fail with an Error.
+// `beforeAllocating`, when given, is told the grid's point count once every check passed and
+// before any memory for the grid is taken; it may throw to stop.
 CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::size_t n,
-                           std::size_t maxGridPoints = kDefaultMaxGridPoints);
+                                  std::size_t maxGridPoints = kDefaultMaxGridPoints,
+                                  const std::function<void(std::size_t)>& beforeAllocating = {});
 
 // Element-wise mean of the first n resampled sets, each of length L.
 Vec averageSet(const SetList& resampled, std::size_t L, std::size_t n);

@@ -227,10 +227,12 @@ TEST(Analysis, DataNearTheEndsOfTheDoubleRange)
     Host host(dialogs);
     host.folder = dir.path();
     try {
-        runAnalysis({}, scaled(1e306), in.Mf, host);
+        runAnalysis({.sourceNames = {"meas.txt", "sim_a.txt", "sim_b.txt"}}, scaled(1e306), in.Mf, host);
         ADD_FAILURE() << "data at 1e306 were analysed";
     } catch (const Error& e) {
         const std::string what = e.what();
+        EXPECT_EQ(what.rfind("The data of ", 0), 0u) << what;  // names the file that reaches so far
+        EXPECT_NE(what.find(".txt reach"), std::string::npos) << what;
         EXPECT_NE(what.find("e+307"), std::string::npos) << what;  // the largest value, 95.5·1e306
         EXPECT_NE(what.find("cannot be analysed"), std::string::npos) << what;
     }
@@ -249,6 +251,22 @@ TEST(Analysis, DataNearTheEndsOfTheDoubleRange)
             EXPECT_NEAR(a->Grade[k].value, b->Grade[k].value, 1e-9) << k;
             EXPECT_NEAR(a->Spread[k].value, b->Spread[k].value, 1e-9) << k;
         }
+}
+
+TEST(Analysis, AGridBeyondTheMemoryIsRefusedBeforeItIsTaken)
+{
+    test::ScriptedDialogs dialogs;
+    DialogsHost host(dialogs);
+    // Spacing 1e-9 over [0, 100]: 1e11 points, some 27 TB; refused, not allocated.
+    const SetList Mf{{0, 1e-9, 2e-9, 100}, {0, 50, 100}}, Md{{1, 2, 3, 4}, {1, 2, 3}};
+    try {
+        runAnalysis({.maxGridPoints = std::size_t{1} << 62, .sourceNames = {"tiny.txt", "wide.txt"}}, Md, Mf, host);
+        FAIL() << "a 1e11-point grid was accepted";
+    } catch (const Error& e) {
+        const std::string what = e.what();
+        EXPECT_NE(what.find("100000000000 points would need about"), std::string::npos) << what;
+        EXPECT_NE(what.find("physical memory"), std::string::npos) << what;
+    }
 }
 
 TEST(Analysis, ThresholdText)
