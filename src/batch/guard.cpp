@@ -9,29 +9,6 @@
 
 namespace orvane {
 
-std::string shown(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c >= 0x20 && c != 0x7f) {
-            out += ch;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", c);
-            out += buf;
-        }
-    }
-    return out;
-}
-
 std::optional<std::string> plainThreshold(std::string_view text)
 {
     // from_chars takes no blanks and no '+'; it does take "inf" and "nan", which the range

@@ -1,6 +1,8 @@
 // The batch command's guards against hostile input and against being stopped part-way.
 #pragma once
 
+#include "base/text.h"
+
 #include <cstddef>
 #include <optional>
 #include <stdexcept>
@@ -9,9 +11,8 @@
 
 namespace orvane {
 
-// Text as it may be printed on a terminal: control characters are written as escapes
-// ("\n", "\t", "\r", else "\x1b"), so a file name cannot move the cursor or fake a line.
-std::string shown(std::string_view text);
+// The text as it may be shown on a terminal: control characters escaped.
+inline std::string shown(std::string_view text) { return escapeControlCharacters(text); }
 
 // The threshold written plainly ("85", "85.5", "0.5") when text is a number from 0 to 100
 // and nothing else (no blanks, no sign, no trailing characters); nullopt otherwise.

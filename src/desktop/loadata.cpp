@@ -2,6 +2,7 @@
 
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
+#include "base/text.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -101,8 +102,9 @@ void DataLoadingWindow::chooseSlot(int k)
 void DataLoadingWindow::fillSlot(int k, const std::string& path)
 {
     QWidget* box = h_[boxOf(k)];
-    setString(box, path);
-    box->setToolTip(QString::fromStdString(path));
+    // The box shows the name as it is, control characters escaped.
+    setString(box, escapeControlCharacters(path));
+    box->setToolTip(QString::fromStdString(escapeControlCharacters(path)));
     setEnable(box, Enable::Off);
     if (k < 8) setEnable(h_[boxOf(k + 1)], Enable::On);
     ds_.session.dataset[static_cast<std::size_t>(k - 1)] = path;

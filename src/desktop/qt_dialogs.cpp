@@ -1,4 +1,5 @@
 #include "desktop/qt_dialogs.h"
+#include "base/text.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -29,7 +30,7 @@ std::string QtDialogs::question(const Question& q)
     layout->addWidget(text);
     if (!q.detail.empty()) {
         // What the message is about (the file, its line and what was found there).
-        auto* detail = new QLabel(QString::fromStdString(q.detail), &dialog);
+        auto* detail = new QLabel(QString::fromStdString(escapeControlCharacters(q.detail)), &dialog);
         detail->setObjectName(QStringLiteral("detail"));
         detail->setWordWrap(true);
         detail->setAlignment(Qt::AlignCenter);

@@ -130,5 +130,20 @@ TEST_F(DataWindow, ADroppedFileFillsTheSlotUnderIt)
     EXPECT_EQ(ds.session.dataset[4], c);
 }
 
+TEST_F(DataWindow, AControlCharacterInAFileNameIsShownEscapedAndTheFileKeptAsItIs)
+{
+    const std::string odd = dir.write("run\x1b[2Jone\n.txt", "1 2\n");
+    choosers.files = {test::chosen(odd)};
+    std::string shown;
+    run([&shown](QWidget* w) {
+        test::click(w, "pushbutton103");
+        shown = text(w, 2);
+        test::click(w, "pushbutton15");
+    });
+    EXPECT_NE(shown.find("run\\x1b[2Jone\\n.txt"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos);
+    EXPECT_EQ(ds.session.dataset[1], odd);
+}
+
 }  // namespace
 }  // namespace orvane

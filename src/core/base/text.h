@@ -27,4 +27,8 @@ std::string strcatTrimmed(std::initializer_list<std::string_view> pieces);
 // The text without its trailing blanks.
 std::string_view trimTrailingBlanks(std::string_view s);
 
+// The text with its control characters escaped (\n, \t, \r, \x1b …), so that a file name
+// cannot drive a terminal or break a message apart.
+std::string escapeControlCharacters(std::string_view text);
+
 }  // namespace orvane
