@@ -44,7 +44,8 @@ std::pair<double, double> selectPair(std::span<const double> v, std::size_t k, s
     const std::size_t n = v.size();
     Vec work;
     std::size_t offset = 0;
-    if (n < 4096) {
+    if (n < (std::size_t{1} << 16)) {
+        // Below 2^16 values, clearing and walking the 2^16 counters costs more than they save.
         work.assign(v.begin(), v.end());
     } else {
         // Count by the top 16 bits of the key, then sort out only the bucket(s) that hold
