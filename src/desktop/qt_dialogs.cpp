@@ -35,6 +35,8 @@ std::string QtDialogs::question(const Question& q)
         detail->setWordWrap(true);
         detail->setAlignment(Qt::AlignCenter);
         detail->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        detail->setMinimumWidth(440);  // a path and its reason read better on two lines than on four
+        detail->setStyleSheet(QStringLiteral("color: #444;"));
         layout->addWidget(detail);
     }
     auto* box = new QDialogButtonBox(&dialog);
