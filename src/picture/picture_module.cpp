@@ -6,6 +6,7 @@
 #include "base/error.h"
 
 #include <QString>
+#include <QThreadPool>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -17,6 +18,11 @@ namespace {
 
 class QtPictureBackend final : public PictureBackend {
 public:
+    // Qt converts large images on its global thread pool; its idle threads would outlive the
+    // backend until they expire. They are ended here, so that nothing of the module runs on
+    // while the process exits (the leak checker of the sanitizer build trips over them).
+    ~QtPictureBackend() override { QThreadPool::globalInstance()->waitForDone(); }
+
     void submit(const Figure& fig, const std::filesystem::path& path, const std::string& format) override
     {
         if (!queue_) queue_.emplace();

@@ -157,7 +157,7 @@ expect "render keeps a file it did not make" 1 "old.png exists; skipped (use --f
 check "render kept the file" cmp -s "$work/fig-as.png" "$work/old.png"
 expect "render --force" 0 "old.png" -- render --force "$work/old.fig"
 check "render --force drew" test "$(head -c 4 "$work/old.png" | tail -c 3)" = PNG
-touch "$folder/ANALYSIS_INCOMPLETE.txt"
+touch "${folder:?the png run printed no folder}/ANALYSIS_INCOMPLETE.txt"
 expect "render in an incomplete folder" 0 "ANALYSIS_INCOMPLETE.txt" -- render -f svg "$folder/ADMc_1 magnitude.fig"
 expect "render error from the module" 1 "three.txt: it is too short for a MAT-file" -- render "$work/three.txt"
 
