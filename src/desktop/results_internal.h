@@ -1,4 +1,4 @@
-// What the parts of the results window share: its control tags, the chosen data sets, the
+// What the pieces of the results window share: its control tags, the chosen data sets, the
 // plot area's drawing.
 #pragma once
 

@@ -9,7 +9,7 @@
 #include "base/stats.h"
 #include "base/text.h"
 #include "method/decomposition.h"
-#include "method/spectrum.h"
+#include "method/fourier.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "analysis/analysis.h"
 #include "analysis/measure_figures.h"
 #include "method/decomposition.h"
-#include "method/spectrum.h"
+#include "method/fourier.h"
 #include "support/recording.h"
 
 #include <gtest/gtest.h>

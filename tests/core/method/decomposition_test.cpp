@@ -1,6 +1,6 @@
 #include "method/decomposition.h"
 #include "core/method/reference.h"
-#include "method/spectrum.h"
+#include "method/fourier.h"
 #include "base/error.h"
 #include "support/recording.h"
 
@@ -93,7 +93,7 @@ TEST(splitLowHighDc, MatchesTheStepByStepSplitForEvenAndOddLengths)
 
 TEST(splitLowHighDc, CrossFadeWeightsAtEvenLength)
 {
-    // All bins 1: the parts' spectra show the weights themselves.
+    // All bins 1: the spectra of the low and high parts show the weights themselves.
     const std::size_t L = 64;
     const CVec S(L, Complex(1, 0));
     const Decomposition parts = splitLowHighDc({S}, {12});

@@ -1,4 +1,4 @@
-#include "method/spectrum.h"
+#include "method/fourier.h"
 #include "core/method/reference.h"
 
 #include <gtest/gtest.h>

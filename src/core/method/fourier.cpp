@@ -1,4 +1,4 @@
-#include "method/spectrum.h"
+#include "method/fourier.h"
 
 #include "base/dft.h"
 #include "base/parallel.h"
