@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -95,6 +96,13 @@ std::string escapeControlCharacters(std::string_view text)
             out += buf;
         }
     }
+    return out;
+}
+
+std::string lowercase(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 

@@ -27,6 +27,9 @@ std::string strcatTrimmed(std::initializer_list<std::string_view> pieces);
 // The text without its trailing blanks.
 std::string_view trimTrailingBlanks(std::string_view s);
 
+// The text in ASCII lower case (other bytes as they are), for comparing keywords and titles.
+std::string lowercase(std::string_view text);
+
 // The text with its control characters escaped (\n, \t, \r, \x1b …), so that a file name
 // cannot drive a terminal or break a message apart.
 std::string escapeControlCharacters(std::string_view text);

@@ -10,12 +10,6 @@ namespace {
 
 constexpr const char* kClassNames[kClasses] = {"Excellent", "Very Good", "Good", "Fair", "Poor", "Extremely Poor"};
 
-const char* abscissaLabel(int D)
-{
-    if (D == 0) return "Frequency";
-    if (D == 1) return "Time";
-    return "Samples";
-}
 
 Line lineOf(std::span<const double> x, std::span<const double> y, const std::string& style)
 {
@@ -66,6 +60,13 @@ Figure graphicFigure(const GraphicCall& call, int D)
     ax.xLabel = abscissaLabel(D);
     ax.yLabel = "Intensity";
     return fig;  // no limits: tight to the data
+}
+
+const char* abscissaLabel(int D)
+{
+    if (D == 0) return "Frequency";
+    if (D == 1) return "Time";
+    return "Samples";
 }
 
 }  // namespace orvane

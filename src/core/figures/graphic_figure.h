@@ -10,4 +10,7 @@ namespace orvane {
 // 0 "Frequency", anything else "Samples".
 Figure graphicFigure(const GraphicCall& call, int D);
 
+// The abscissa label of a domain D: 1 "Time", 0 "Frequency", anything else "Samples".
+const char* abscissaLabel(int D);
+
 }  // namespace orvane

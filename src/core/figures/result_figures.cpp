@@ -1,5 +1,7 @@
 #include "figures/result_figures.h"
 
+#include "figures/graphic_figure.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -8,8 +10,6 @@ namespace orvane {
 namespace {
 
 constexpr const char* kClassNames[kClasses] = {"Excellent", "Very Good", "Good", "Fair", "Poor", "Extremely Poor"};
-
-const char* abscissaLabel(int D) { return D == 1 ? "Time" : "Frequency"; }
 
 Line lineOf(const Vec& x, const Vec& y, const std::string& style)
 {

@@ -12,13 +12,6 @@ namespace orvane {
 
 namespace {
 
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::string_view trim(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -157,9 +150,9 @@ std::size_t chooseColumn(const std::optional<std::size_t>& number, const std::op
                          std::size_t line, const char* which)
 {
     if (name) {
-        const std::string wanted = lower(trim(*name));
+        const std::string wanted = lowercase(trim(*name));
         for (std::size_t k = 0; k < titles.size(); ++k)
-            if (lower(trim(titles[k])) == wanted || lower(withoutUnit(titles[k])) == wanted) return k + 1;
+            if (lowercase(trim(titles[k])) == wanted || lowercase(withoutUnit(titles[k])) == wanted) return k + 1;
         std::string known;
         for (const std::string& t : titles) known += (known.empty() ? "" : ", ") + quoteForMessage(t);
         throw ColumnCountError(path, line,
@@ -177,7 +170,7 @@ std::size_t chooseColumn(const std::optional<std::size_t>& number, const std::op
 
 double unitScale(std::string_view unit)
 {
-    const std::string u = lower(unit);
+    const std::string u = lowercase(unit);
     static const std::pair<const char*, double> table[] = {
         {"hz", 1}, {"khz", 1e3}, {"mhz", 1e6}, {"ghz", 1e9}, {"thz", 1e12},
         {"s", 1}, {"ms", 1e-3}, {"us", 1e-6}, {"\xC2\xB5s", 1e-6}, {"\xCE\xBCs", 1e-6},

@@ -14,13 +14,6 @@ namespace orvane {
 
 namespace {
 
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::vector<std::string_view> words(std::string_view s)
 {
     std::vector<std::string_view> out;
@@ -94,7 +87,7 @@ DataSet readTouchstone(std::string_view text, const std::string& name, const Rea
             const std::size_t close = line.find(']');
             if (close == std::string_view::npos) throw DataFileError(name, number, "keyword without ']'");
             const std::size_t open = line.find('[');
-            const std::string key = lower(line.substr(open + 1, close - open - 1));
+            const std::string key = lowercase(line.substr(open + 1, close - open - 1));
             const std::string_view value = line.substr(close + 1);
             const std::vector<std::string_view> vw = words(value);
             if (key == "end information") { inInformation = false; continue; }
@@ -106,7 +99,7 @@ DataSet readTouchstone(std::string_view text, const std::string& name, const Rea
                 if (vw.empty()) throw DataFileError(name, number, "[Number of Ports] without a value");
                 ports = positiveCount(vw[0], name, number, "[Number of Ports]");
             } else if (key == "two-port data order") {
-                const std::string v = vw.empty() ? std::string() : lower(vw[0]);
+                const std::string v = vw.empty() ? std::string() : lowercase(vw[0]);
                 if (v != "12_21" && v != "21_12") throw DataFileError(name, number, "[Two-Port Data Order] must be 12_21 or 21_12");
                 order21 = v == "21_12";
                 versionTwoOrder = true;
@@ -119,7 +112,7 @@ DataSet readTouchstone(std::string_view text, const std::string& name, const Rea
                     if (const auto v = parseFiniteNumber(std::string(r))) report.referenceImpedance.push_back(*v);
                 pendingReference = ports > report.referenceImpedance.size() ? ports - report.referenceImpedance.size() : 0;
             } else if (key == "matrix format") {
-                const std::string v = vw.empty() ? std::string() : lower(vw[0]);
+                const std::string v = vw.empty() ? std::string() : lowercase(vw[0]);
                 matrix = v == "lower" ? Layout::Lower : v == "upper" ? Layout::Upper : Layout::Full;
             } else if (key == "mixed-mode order") {
                 throw DataFileError(name, number, "mixed-mode Touchstone data is not supported");
@@ -141,13 +134,13 @@ DataSet readTouchstone(std::string_view text, const std::string& name, const Rea
             if (w[0].size() > 1) opts.push_back(w[0].substr(1));
             opts.insert(opts.end(), w.begin() + 1, w.end());
             for (std::size_t k = 0; k < opts.size(); ++k) {
-                const std::string o = lower(opts[k]);
+                const std::string o = lowercase(opts[k]);
                 if (o == "hz" || o == "khz" || o == "mhz" || o == "ghz") {
                     freqScale = unitScale(o);
                 } else if (o == "s" || o == "y" || o == "z" || o == "h" || o == "g") {
                     kind = static_cast<char>(std::toupper(static_cast<unsigned char>(o[0])));
                 } else if (o == "db" || o == "ma" || o == "ri") {
-                    stored = lower(o) == "db" ? "DB" : o == "ma" ? "MA" : "RI";
+                    stored = lowercase(o) == "db" ? "DB" : o == "ma" ? "MA" : "RI";
                 } else if (o == "r" && k + 1 < opts.size()) {
                     const auto r = parseFiniteNumber(std::string(opts[++k]));
                     if (!r) throw DataFileError(name, number, "option R without a number");
