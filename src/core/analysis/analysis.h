@@ -7,6 +7,7 @@
 #include "analysis/dialogs.h"
 #include "analysis/figure_sinks.h"
 #include "analysis/progress.h"
+#include "formats/data_set.h"
 #include "method/adm.h"
 #include "method/common_grid.h"
 #include "method/fdm.h"
@@ -48,6 +49,21 @@ struct AnalysisSettings {
     std::string S_MARKER = "rbgycmbkk";  // colour letter per data set
     std::size_t maxGridPoints = kDefaultMaxGridPoints;
     std::vector<std::string> sourceNames;  // per set, the file it came from, for messages; may be empty
+    // Per set, how its file was read (format, columns, unit, conversions), for the report and
+    // the summaries; may be empty (sets given as numbers).
+    std::vector<ReadReport> readReports;
+
+    // What every set is compared with: 0 the average of the sets; k (1-based) the k-th set,
+    // which then takes the average's place as the last set everywhere.
+    std::size_t reference = 0;
+
+    // The common grid: the finest spacing of the inputs, or gridPoints points spaced evenly
+    // or logarithmically over the common range.
+    enum class Grid { Finest, Uniform, Logarithmic };
+    Grid grid = Grid::Finest;
+    std::size_t gridPoints = 0;
+
+    bool writeReport = true;  // report.html in the analysis folder, when files are written
 };
 
 // Whoever runs an analysis: answers its question, tells where its files go, shows its
