@@ -6,6 +6,7 @@
 #pragma once
 
 #include "figures/chart_request.h"
+#include "figures/figure.h"
 #include "figures/graphic.h"
 
 #include <string>
@@ -30,7 +31,7 @@ struct PlotContext {
     const char* titleSuffix() const { return T == 2 ? " phase" : " magnitude"; }
     // The line style of set k (1-based) among n sets plus the average.
     static const char* lineStyle(std::size_t k, std::size_t nPlusOne) { return k == nPlusOne ? "k:" : "r:"; }
-    char colourOf(std::size_t k) const { return k >= 1 && k <= S_MARKER.size() ? S_MARKER[k - 1] : 'k'; }
+    char colourOf(std::size_t k) const { return colourLetter(S_MARKER, k); }
 };
 
 class ChartSink {

@@ -2,6 +2,12 @@
 
 namespace orvane {
 
+char colourLetter(const std::string& S_MARKER, std::size_t k)
+{
+    if (k >= 1 && k <= S_MARKER.size() && colourOfLetter(S_MARKER[k - 1])) return S_MARKER[k - 1];
+    return 'k';
+}
+
 std::optional<Rgb> colourOfLetter(char letter)
 {
     switch (letter) {

@@ -19,6 +19,9 @@ struct Rgb {
 // The colour of a colour letter: r g b c m y k w. Nothing for any other character.
 std::optional<Rgb> colourOfLetter(char letter);
 
+// The colour letter of data set k (1-based) in S_MARKER; black when S_MARKER has none for it.
+char colourLetter(const std::string& S_MARKER, std::size_t k);
+
 // A line or marker series. `style` keeps the style text it came from ("r:", ".-k", "o").
 struct Line {
     Vec x, y;

@@ -48,12 +48,6 @@ std::vector<std::string> legendRows(const SetNumbers& sets, bool average)
     return rows;
 }
 
-char colourLetter(const std::string& S_MARKER, std::size_t k)
-{
-    if (k >= 1 && k <= S_MARKER.size() && colourOfLetter(S_MARKER[k - 1])) return S_MARKER[k - 1];
-    return 'k';
-}
-
 std::vector<std::string> classNameLabels()
 {
     std::vector<std::string> names;

@@ -18,9 +18,6 @@ using SetNumbers = std::vector<std::size_t>;
 // characters wide.
 std::vector<std::string> legendRows(const SetNumbers& sets, bool average);
 
-// The colour letter of set k in S_MARKER; black when S_MARKER has none for it.
-char colourLetter(const std::string& S_MARKER, std::size_t k);
-
 // The class names as histogram labels, padded with blanks to 14 characters.
 std::vector<std::string> classNameLabels();
 
