@@ -3,6 +3,7 @@
 #include "analysis/analysis.h"
 #include "analysis/figure_files.h"
 #include "analysis/result_files.h"
+#include "analysis/threshold_charts.h"
 #include "method/grade_spread.h"
 #include "figures/color_code_chart.h"
 #include "desktop/controls.h"
@@ -197,29 +198,11 @@ void ChartWindow::recompute()
     } restore;
 
     const double thr = thresholdFraction(s.thrs);
-    const std::size_t sets = s.N_DATA + 1;
-    auto numbered = [](const char* name, std::size_t k) { return name + std::to_string(k); };
     FigureFiles files(s, (*ds_.dialogs));
     const GradeSpread ADM = gradesAndSpreads(thr, ADMc);
     const GradeSpread FDM = gradesAndSpreads(thr, FDMc);
-    for (std::size_t i = 0; i < sets; ++i) {
-        files.chart({s.thrs, {{ADM.Spread[i].value, ADM.Grade[i].value, numbered("ADM_", i + 1)}}, {Kadm[i]}});
-        files.chart({s.thrs, {{FDM.Spread[i].value, FDM.Grade[i].value, numbered("FDM_", i + 1)}}, {Kfdm[i]}});
-    }
     const GradeSpread GDM = gradesAndSpreads(thr, GDMc);
-    for (std::size_t i = 0; i < sets; ++i)
-        files.chart(
-            {s.thrs, {{GDM.Spread[i].value, GDM.Grade[i].value, numbered("GDM_", i + 1)}}, {Kadm[i], Kfdm[i]}});
-    for (std::size_t i = 0; i < sets; ++i) {
-        const ChartSeries a{ADM.Spread[i].value, ADM.Grade[i].value, numbered("ADM_", i + 1)};
-        const ChartSeries f{FDM.Spread[i].value, FDM.Grade[i].value, numbered("FDM_", i + 1)};
-        const ChartSeries g{GDM.Spread[i].value, GDM.Grade[i].value, numbered("GDM_", i + 1)};
-        const std::vector<double> weights{Kadm[i], Kfdm[i]};
-        files.chart({s.thrs, {a, f, g}, weights});
-        files.chart({s.thrs, {a, f}, weights});
-        files.chart({s.thrs, {a, g}, weights});
-        files.chart({s.thrs, {f, g}, weights});
-    }
+    ThresholdCharts{s.thrs, ADM, FDM, GDM, Kadm, Kfdm}.drawAll(files);
 
     const fs::path thresholdFolder = analysisFolder / s.thrs;
     std::error_code ec;

@@ -4,6 +4,7 @@
 #include "analysis/output_folder.h"
 #include "analysis/reports.h"
 #include "analysis/result_files.h"
+#include "analysis/threshold_charts.h"
 #include "base/memory.h"
 #include "base/parallel.h"
 #include "base/stats.h"
@@ -176,10 +177,11 @@ private:
     }
     bool writing() const { return folder_.has_value(); }
     const fs::path& folder() const { return r_.folder; }
-    void chart(ChartRequest request)
+    void chart(const ChartRequest& request)
     {
         if (ChartSink* sink = host_.charts()) sink->chart(request);
     }
+    ThresholdCharts charts() const { return {s_.thrs, r_.ADM, r_.FDM, r_.GDM, r_.Kadm, r_.Kfdm}; }
 
     void stages()
     {
@@ -263,7 +265,7 @@ private:
         r.ParametersF.resize(sets);
         for (std::size_t k = 1; k <= sets; ++k) {
             const std::size_t i = k - 1;
-            chart({s_.thrs, {{r.ADM.Spread[i].value, r.ADM.Grade[i].value, numbered("ADM_", k)}}, {r.Kadm[i]}});
+            chart(charts().admChart(i));
             r.ParametersA[i] = measureSummary(r.adm.ADMtot[i], r.adm.ADMc[i]);
             if (writing()) {
                 writeMeasureAverages(folder(), r.ParametersA[i], numbered("ADM_", k), r.Kadm[i], -1);
@@ -271,7 +273,7 @@ private:
                 writeValues(folder(), r.adm.ADMc[i], numbered("ADMc_", k));
             }
             note(2, 0.1 + static_cast<double>(k) / static_cast<double>(N + 2));
-            chart({s_.thrs, {{r.FDM.Spread[i].value, r.FDM.Grade[i].value, numbered("FDM_", k)}}, {r.Kfdm[i]}});
+            chart(charts().fdmChart(i));
             r.ParametersF[i] = measureSummary(r.fdm.FDMtot[i], r.fdm.FDMc[i]);
             if (writing()) {
                 writeMeasureAverages(folder(), r.ParametersF[i], numbered("FDM_", k), -1, r.Kfdm[i]);
@@ -304,8 +306,7 @@ private:
         r.ParametersG.resize(sets);
         for (std::size_t k = 1; k <= sets; ++k) {
             const std::size_t i = k - 1;
-            chart({s_.thrs, {{r.GDM.Spread[i].value, r.GDM.Grade[i].value, numbered("GDM_", k)}},
-                   {r.Kadm[i], r.Kfdm[i]}});
+            chart(charts().gdmChart(i));
             r.ParametersG[i] = measureSummary(r.gdm.GDMtot[i], r.gdm.GDMc[i]);
             gdmProgress_ = 0.1 + (static_cast<double>(k) / static_cast<double>(N + 2)) / 2;
             note(2, gdmProgress_);
@@ -337,18 +338,14 @@ private:
         });
         for (std::size_t k = 1; k <= sets; ++k) {
             const std::size_t i = k - 1;
-            const ChartSeries a{r.ADM.Spread[i].value, r.ADM.Grade[i].value, numbered("ADM_", k)};
-            const ChartSeries f{r.FDM.Spread[i].value, r.FDM.Grade[i].value, numbered("FDM_", k)};
-            const ChartSeries g{r.GDM.Spread[i].value, r.GDM.Grade[i].value, numbered("GDM_", k)};
-            const std::vector<double> weights{r.Kadm[i], r.Kfdm[i]};
-            chart({s_.thrs, {a, f, g}, weights});
-            chart({s_.thrs, {a, f}, weights});
-            chart({s_.thrs, {a, g}, weights});
+            const std::array<ChartRequest, 4> combined = charts().combinedCharts(i);
+            for (std::size_t c = 0; c < 3; ++c) chart(combined[c]);
             note(2, gdmProgress_ + (static_cast<double>(k) / static_cast<double>(N + 2)) / 2);
-            chart({s_.thrs, {f, g}, weights});
+            chart(combined[3]);
             if (writing())
-                writeGradeSpreadReport(folder(), r.ADM.Grade[i], r.ADM.Spread[i], a.name, r.FDM.Grade[i], r.FDM.Spread[i], f.name,
-                           r.GDM.Grade[i], r.GDM.Spread[i], g.name, "GreadSpread", s_.thrs);
+                writeGradeSpreadReport(folder(), r.ADM.Grade[i], r.ADM.Spread[i], numbered("ADM_", k), r.FDM.Grade[i],
+                                       r.FDM.Spread[i], numbered("FDM_", k), r.GDM.Grade[i], r.GDM.Spread[i],
+                                       numbered("GDM_", k), "GreadSpread", s_.thrs);
         }
         note(2, 0.98);
         if (writing()) {
