@@ -57,6 +57,12 @@ void requireIncreasing(const Vec& x, std::size_t k)
         throw std::invalid_argument(setName(k) + ": the last x repeats the one before it (" + number(x.back()) + ")");
 }
 
+// A whole number as Python counts them (int, numpy integers), not a bool.
+bool isWholeNumber(const py::handle& h)
+{
+    return !py::isinstance<py::bool_>(h) && PyIndex_Check(h.ptr());
+}
+
 bool isPath(const py::handle& h)
 {
     return py::isinstance<py::str>(h) || py::hasattr(h, "__fspath__");
@@ -157,8 +163,8 @@ void applyReference(AnalysisSettings& settings, const py::handle& reference, std
         settings.reference = 0;
         return;
     }
-    if (py::isinstance<py::int_>(reference) && !py::isinstance<py::bool_>(reference)) {
-        const long long k = reference.cast<long long>();
+    if (isWholeNumber(reference)) {
+        const long long k = py::int_(py::reinterpret_borrow<py::object>(reference)).cast<long long>();
         if (k >= 1 && static_cast<std::size_t>(k) <= sets) {
             settings.reference = static_cast<std::size_t>(k);
             return;
@@ -181,10 +187,9 @@ void applyGrid(AnalysisSettings& settings, const py::handle& grid)
         throw std::invalid_argument(usage);
     const py::sequence pair = py::reinterpret_borrow<py::sequence>(grid);
     const py::object kind = pair[0], points = pair[1];
-    if (!py::isinstance<py::str>(kind) || !py::isinstance<py::int_>(points) || py::isinstance<py::bool_>(points))
-        throw std::invalid_argument(usage);
+    if (!py::isinstance<py::str>(kind) || !isWholeNumber(points)) throw std::invalid_argument(usage);
     const std::string name = kind.cast<std::string>();
-    const long long n = points.cast<long long>();
+    const long long n = py::int_(points).cast<long long>();
     if ((name != "uniform" && name != "log") || n < 2) throw std::invalid_argument(usage);
     if (static_cast<unsigned long long>(n) > settings.maxGridPoints)
         throw std::invalid_argument("grid of " + std::to_string(n) + " points: at most " +

@@ -176,7 +176,7 @@ def test_bad_arguments_raise_value_errors():
     with pytest.raises(TypeError, match="unexpected keyword argument 'colums'"):
         orvane.read(EXAMPLES[0], colums=(1, 2))
     # The choices are taken, though their effect is not this branch's.
-    orvane.analyse([good, good], reference=2, grid=("uniform", 64))
+    orvane.analyse([good, good], reference=np.int64(2), grid=("uniform", 64))
 
 
 def test_read_finds_columns_units_and_metadata(tmp_path):
