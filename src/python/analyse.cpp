@@ -4,6 +4,8 @@
 #include "analysis/session.h"
 #include "base/error.h"
 
+#include <chrono>
+
 namespace fs = std::filesystem;
 
 namespace orvane::python {
@@ -110,7 +112,9 @@ AnalysisOutcome analyse(AnalysisRequest request)
 
     ModuleHost host(settings, request.weighting, request.output, outcome.warnings);
     try {
+        const auto start = std::chrono::steady_clock::now();
         std::optional<AnalysisResult> result = runAnalysis(settings, Md, Mf, host);
+        outcome.analysisSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!result) throw Error("The analysis stopped before its end.");
         outcome.result = std::move(*result);
     } catch (const NoCommonRangeError& e) {

@@ -110,6 +110,8 @@ read-only views of the analysis's own memory: they keep the result alive, nothin
     cls.def_property_readonly("domain", [](const ModuleResult& r) { return r.domain; }, "\"time\", \"magnitude\" or \"phase\".");
     cls.def_property_readonly("threshold", [](const ModuleResult& r) { return r.threshold; },
                               "Threshold of grade and spread, in percent.");
+    cls.def_property_readonly("analysis_seconds", [](const ModuleResult& r) { return r.outcome.analysisSeconds; },
+                              "Wall time of the analysis itself, in seconds (files read before it not counted).");
     cls.def_property_readonly("weighting", [](const ModuleResult& r) { return r.weighting; }, "Whether the GDM was weighted.");
     cls.def_property_readonly(
         "folder",
