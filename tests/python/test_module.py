@@ -231,3 +231,9 @@ def test_two_threads_give_what_one_after_the_other_gives():
         for k in range(a.n_sets + 1):
             assert np.array_equal(a.gdm_i[k], b.gdm_i[k]) and np.array_equal(a.low[k], b.low[k])
         assert (a.gdm_total, a.gdm_grade, a.gdm_spread, a.k_adm) == (b.gdm_total, b.gdm_grade, b.gdm_spread, b.k_adm)
+
+
+def test_typing_stubs_name_every_attribute():
+    stubs = (pathlib.Path(orvane.__file__).parent / "orvane.pyi").read_text()
+    for name in [n for n in dir(orvane.Result) if not n.startswith("_")] + ["def read(", "def analyse(", "class DataError"]:
+        assert (f"def {name}(" if not name.startswith(("def ", "class ")) else name) in stubs, name
