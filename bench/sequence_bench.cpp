@@ -216,6 +216,8 @@ void sizes(benchmark::internal::Benchmark* b)
 
 BENCHMARK(BM_Sequence)->Apply(sizes)->MinTime(2.0);
 BENCHMARK(BM_PlainFFT)->Apply(sizes);
+// 8 sets of 100k points: the size bench/python_overhead.py compares the Python module with.
+BENCHMARK(BM_Sequence)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace
 

@@ -11,7 +11,7 @@
 #include "analysis/picture_backend.h"
 #include "batch/batch_ui.h"
 #include "batch/guard.h"
-#include "batch/read_choice.h"
+#include "formats/read_choice.h"
 #include "batch/summary.h"
 #include "base/error.h"
 

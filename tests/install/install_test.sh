@@ -43,5 +43,15 @@ check "installed analysis" test -f "$folder/MagnitudeAnalysis.mat" -a -f "$folde
 check "analysis under the current folder" test "$(dirname "$folder")" = "$work/elsewhere/out/nested"
 check "quiet analysis" test ! -s "$work/err"
 
+# The Python module and its typing stubs in the interpreter's package folder under the prefix,
+# importable from there.
+if [ -f "$build/python/orvane.pyi" ]; then
+    module="$(find "$prefix/lib" -name 'orvane.cpython-*.so' | head -n 1)"
+    check "python module installed" test -n "$module" -a -f "$(dirname "$module")/orvane.pyi"
+    check "python module in the package folder" test "$(dirname "$module")" = "$prefix/lib/python3/dist-packages"
+    check "import orvane from the prefix" env PYTHONPATH="$(dirname "$module")" /usr/bin/python3 -c \
+        "import orvane; r = orvane.analyse(['$examples/measured.txt', '$examples/simulation_a.txt']); assert r.n_sets == 2"
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,4 +1,4 @@
-// How orvane-batch reads each data file: global options and a per-file suffix
+// How a front end chooses how each data file is read: global options and a per-file suffix
 // ("meas.csv:columns=1,3", "dut.s2p:param=S12:quantity=deg").
 #pragma once
 

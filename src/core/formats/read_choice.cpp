@@ -1,4 +1,4 @@
-#include "batch/read_choice.h"
+#include "formats/read_choice.h"
 
 #include <filesystem>
 #include <stdexcept>
