@@ -5,6 +5,7 @@
 
 #include <matio.h>
 
+#include <cmath>
 #include <deque>
 #include <stdexcept>
 #include <type_traits>
@@ -204,7 +205,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
     for (int pass = 1; pass <= 3; ++pass) {
         Pass p(file);
         for (const AnalysisVariable& v : kAnalysisVariables)
-            if (v.pass == pass) p.add(v, source);
+            if (v.pass == pass && !omittedFromFile(v, source)) p.add(v, source);
         writer.write(p.vars);
     }
     return writer.commit();
@@ -249,6 +250,14 @@ LoadedAnalysis loadAnalysisFile(const fs::path& path)
     r.N_DATA = f.dataSets();
     out.S_MARKER = f.text("S_MARKER");
     r.abscissa = f.column("Mfreq");
+    // Files written before a reference could be chosen compared with the average.
+    if (f.has("Reference")) {
+        const double k = f.scalar("Reference");
+        if (!(k >= 0 && k <= static_cast<double>(r.N_DATA)) || k != std::floor(k))
+            throw ResultFileError(ResultFileError::Kind::WrongValue, f.path(), "Reference",
+                                  "is not 0 (the average) or a data set from 1 to " + std::to_string(r.N_DATA));
+        r.reference = static_cast<std::size_t>(k);
+    }
     const std::size_t n = r.N_DATA + 1;
     const std::size_t L = r.abscissa.size();
     using K = AnalysisVariableKind;
