@@ -5,7 +5,6 @@
 
 #include <matio.h>
 
-#include <cmath>
 #include <deque>
 #include <stdexcept>
 #include <type_traits>
@@ -250,14 +249,7 @@ LoadedAnalysis loadAnalysisFile(const fs::path& path)
     r.N_DATA = f.dataSets();
     out.S_MARKER = f.text("S_MARKER");
     r.abscissa = f.column("Mfreq");
-    // Files written before a reference could be chosen compared with the average.
-    if (f.has("Reference")) {
-        const double k = f.scalar("Reference");
-        if (!(k >= 0 && k <= static_cast<double>(r.N_DATA)) || k != std::floor(k))
-            throw ResultFileError(ResultFileError::Kind::WrongValue, f.path(), "Reference",
-                                  "is not 0 (the average) or a data set from 1 to " + std::to_string(r.N_DATA));
-        r.reference = static_cast<std::size_t>(k);
-    }
+    r.reference = f.referenceSet(r.N_DATA);
     const std::size_t n = r.N_DATA + 1;
     const std::size_t L = r.abscissa.size();
     using K = AnalysisVariableKind;

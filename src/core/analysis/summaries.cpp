@@ -82,6 +82,14 @@ const char* gridKind(AnalysisSettings::Grid g)
     return "finest";
 }
 
+// The input behind entry k: the set itself, for the last entry the chosen reference set;
+// N_DATA (no input) for the average.
+std::size_t sourceIndex(const AnalysisResult& r, std::size_t k)
+{
+    if (k < r.N_DATA) return k;
+    return r.reference == 0 ? r.N_DATA : r.reference - 1;
+}
+
 std::string sourceOf(const AnalysisSettings& s, std::size_t k)
 {
     return k < s.sourceNames.size() ? s.sourceNames[k] : std::string();
@@ -231,8 +239,7 @@ std::string summaryJson(const AnalysisSettings& s, const AnalysisResult& r)
         set["set"] = k + 1;
         set["role"] = k == N ? "reference" : "data_set";
         set["comparison"] = comparisonOf(r, k);
-        // The last entry's source is the chosen set's file, or none for the average.
-        const std::size_t source = k < N ? k : r.reference == 0 ? N : r.reference - 1;
+        const std::size_t source = sourceIndex(r, k);
         const std::string file = sourceOf(s, source);
         set["file"] = file.empty() ? Json(nullptr) : text(file);
         set["read"] = source < s.readReports.size() ? readReport(s.readReports[source]) : Json(nullptr);
@@ -241,7 +248,7 @@ std::string summaryJson(const AnalysisSettings& s, const AnalysisResult& r)
         sets.push_back(std::move(set));
     }
     j["sets"] = std::move(sets);
-    // Texts were made valid above; strict replacement would hide a fault there.
+    // Every text from outside went through escapeInvalidUtf8, so the strict dump never throws.
     return j.dump(2) + '\n';
 }
 
@@ -253,7 +260,7 @@ std::string summaryCsv(const AnalysisSettings& s, const AnalysisResult& r)
     out += '\n';
     const std::size_t N = r.N_DATA;
     for (std::size_t k = 0; k <= N; ++k) {
-        const std::size_t source = k < N ? k : r.reference == 0 ? N : r.reference - 1;
+        const std::size_t source = sourceIndex(r, k);
         for (const MeasureView& m : measures(r)) {
             const GradeRecord& grade = m.grades.Grade[k];
             const GradeRecord& spread = m.grades.Spread[k];
