@@ -3,7 +3,7 @@
 point, totals, grades, spreads, weights) equal the pairwise FSV comparison of set 2 with set 1
 computed here from the files with numpy alone; set 1 and the reference entry are the perfect
 match; the analysis MAT-file records the reference; a reference that is not one of the files
-is a usage error. Usage: reference_set_test.py ORVANE_BATCH"""
+is a usage error; the summary still passes the schema. Usage: reference_set_test.py ORVANE_BATCH SOURCE_ROOT"""
 import json
 import math
 import pathlib
@@ -11,10 +11,11 @@ import subprocess
 import sys
 import tempfile
 
+import jsonschema
 import numpy as np
 import scipy.io
 
-batch = sys.argv[1]
+batch, root = sys.argv[1], pathlib.Path(sys.argv[2])
 failures = []
 
 
@@ -141,6 +142,9 @@ with tempfile.TemporaryDirectory() as tmp:
                          capture_output=True, text=True)
     check(run.returncode == 0, f"exit {run.returncode}: {run.stderr}")
     summary = json.loads(run.stdout)
+    schema = json.loads((root / "share/summary.schema.json").read_text(encoding="utf-8"))
+    errors = [e.message for e in jsonschema.Draft202012Validator(schema).iter_errors(summary)]
+    check(not errors, f"schema: {errors[:3]}")
     mat = scipy.io.loadmat(tmp / "Time Domain Analysis" / "MagnitudeAnalysis.mat", simplify_cells=True)
 
     grid = common_grid(x1, x2)
