@@ -149,7 +149,8 @@ int run(int argc, char** argv)
         ->capture_default_str();
     std::size_t reference = 0;
     app.add_option("--reference", reference,
-                   "Compare every set with data file K (1 … number of files) instead of their average");
+                   "Compare every set with data file K (1 … number of files) instead of their average")
+        ->type_name("K");
     app.add_flag("--json", json, "Print the summary as JSON (the analysis folder's summary.json)");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
     app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
