@@ -4,10 +4,14 @@
 // folder, with the figures saved as F = 0 none, 1 figure files, 2 PNG pictures, and
 // reports how its time splits: compute_ms (the numeric sequence alone, timed in the same
 // run) and write_ms (the rest: reports, MAT-files and figures).
+//
+// BM_Summaries/L writes summary.json, summary.csv and the nine pointwise_k.csv of such an
+// analysis (part of write_ms above).
 
 #include "analysis/analysis.h"
 #include "analysis/driver.h"
 #include "analysis/figure_files.h"
+#include "analysis/summaries.h"
 #include "render/figure_renderer.h"
 #include "render/picture_queue.h"
 
@@ -58,13 +62,9 @@ struct Scratch {
     ~Scratch() { fs::remove_all(root); }
 };
 
-void BM_HeadlessAnalysis(benchmark::State& state)
+// Eight sets on an L-point grid, as files for the session and as numbers for runAnalysis.
+void makeSets(const Scratch& scratch, std::size_t L, HeadlessUi& ui, SetList& Md, SetList& Mf)
 {
-    const auto L = static_cast<std::size_t>(state.range(0));
-    Scratch scratch;
-    HeadlessUi ui;
-    ui.folder = (scratch.root / "out").string();
-    SetList Md, Mf;
     for (int s = 0; s < 8; ++s) {
         const std::string path = (scratch.root / ("set" + std::to_string(s) + ".txt")).string();
         std::ofstream out(path);
@@ -79,6 +79,16 @@ void BM_HeadlessAnalysis(benchmark::State& state)
         Mf.push_back(std::move(x));
         Md.push_back(std::move(y));
     }
+}
+
+void BM_HeadlessAnalysis(benchmark::State& state)
+{
+    const auto L = static_cast<std::size_t>(state.range(0));
+    Scratch scratch;
+    HeadlessUi ui;
+    ui.folder = (scratch.root / "out").string();
+    SetList Md, Mf;
+    makeSets(scratch, L, ui, Md, Mf);
     const int figures = static_cast<int>(state.range(1));
     if (figures == 2 && !ensureGuiApplication()) {
         state.SkipWithError("no window system for pictures");
@@ -119,3 +129,18 @@ BENCHMARK(BM_HeadlessAnalysis)
     ->UseRealTime();
 
 }  // namespace
+
+void BM_Summaries(benchmark::State& state)
+{
+    const auto L = static_cast<std::size_t>(state.range(0));
+    Scratch scratch;
+    HeadlessUi ui;
+    SetList Md, Mf;
+    makeSets(scratch, L, ui, Md, Mf);
+    DialogsHost host(ui);
+    const AnalysisSettings settings;
+    const AnalysisResult r = *runAnalysis(settings, Md, Mf, host);
+    for (auto _ : state) writeSummaries(scratch.root / "out", settings, r);
+}
+
+BENCHMARK(BM_Summaries)->Arg(1 << 14)->Arg(1 << 17)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -105,6 +105,7 @@ void BatchUi::loadData(Session& session)
         session.dataset[k] = std::filesystem::absolute(options_.files[k]).string();
         if (k < options_.readOptions.size()) session.readOptions[k] = options_.readOptions[k];
     }
+    session.reference = options_.reference;
 }
 
 std::string BatchUi::chooseFolder(const std::string&, const std::string&)

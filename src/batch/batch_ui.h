@@ -17,6 +17,7 @@ struct BatchOptions {
     bool showProgress = false;            // a one-line progress display on stderr
     std::vector<std::string> files;
     std::vector<ReadOptions> readOptions;  // how to read each file, parallel to files
+    std::size_t reference = 0;             // 0 the average, k the k-th file
 };
 
 // Where the run's progress display stands, across the progress displays of one run.

@@ -9,6 +9,7 @@
 #include "analysis/figure_files.h"
 #include "analysis/output_folder.h"
 #include "analysis/picture_backend.h"
+#include "analysis/summaries.h"
 #include "batch/batch_ui.h"
 #include "batch/guard.h"
 #include "formats/read_choice.h"
@@ -146,7 +147,11 @@ int run(int argc, char** argv)
                    "Save the plots and charts as figure files (fig), as pictures (png, svg, pdf, bmp, jpg), or not at all (none)")
         ->check(CLI::IsMember({"fig", "png", "svg", "pdf", "bmp", "jpg", "none"}))
         ->capture_default_str();
-    app.add_flag("--json", json, "Print the summary as JSON");
+    std::size_t reference = 0;
+    app.add_option("--reference", reference,
+                   "Compare every set with data file K (1 … number of files) instead of their average")
+        ->type_name("K");
+    app.add_flag("--json", json, "Print the summary as JSON (the analysis folder's summary.json)");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
     app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
     app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")->expected(0, 8);
@@ -182,6 +187,9 @@ int run(int argc, char** argv)
         app.parse(argc, argv);
         if (!render->parsed() && (options.files.size() < 2 || options.files.size() > 8))
             throw CLI::ValidationError("files", "2 to 8 data files are needed");
+        if (!render->parsed() && app.count("--reference") > 0 && (reference < 1 || reference > options.files.size()))
+            throw CLI::ValidationError("--reference", "must be the number of one of the data files, 1 to " +
+                                                          std::to_string(options.files.size()));
         const std::optional<std::string> plain = plainThreshold(thrs);
         if (!plain) throw CLI::ValidationError("--threshold", "must be a number from 0 to 100");
         thrs = *plain;  // the folder name and every text use this one spelling
@@ -211,6 +219,7 @@ int run(int argc, char** argv)
     }
     if (render->parsed()) return renderFigures(figureFiles, renderFormat, force, verbose);
     options.weighting = weighting == "yes";
+    options.reference = reference;
     options.showProgress = !quiet && isatty(STDERR_FILENO);
 
     Session session;
@@ -234,8 +243,9 @@ int run(int argc, char** argv)
     FigureSinks sinks;
     if (figures != "none") sinks = {&stoppable, &stoppable};
     AnalysisResult result;
+    AnalysisSettings settings;
     const SessionOutcome outcome = runAnalysisSession(
-        session, options.domain == "time" ? Domain::Time : Domain::Frequency, ui, sinks, &result);
+        session, options.domain == "time" ? Domain::Time : Domain::Frequency, ui, sinks, &result, &settings);
     if (backend) backend->finish();
     // What reading found in files that were not plain two-column text, so the user can check it.
     if (!quiet)
@@ -250,7 +260,7 @@ int run(int argc, char** argv)
                   << " although the run finished\n";
     SummaryInfo info{folder, options.domain, session.thrs, options.weighting, options.files};
     if (json)
-        printSummaryJson(std::cout, result, info);
+        std::cout << summaryJson(settings, result);
     else if (quiet)
         std::cout << shown(folder) << '\n';
     else

@@ -2,12 +2,11 @@
 
 #include "batch/guard.h"
 #include "batch/table.h"
+#include "analysis/summaries.h"
 #include "base/text.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <map>
 
 namespace orvane {
 
@@ -38,33 +37,6 @@ std::vector<MeasureView> measures(const AnalysisResult& r)
     return {{"ADM", r.adm.ADMtot, r.ADM}, {"FDM", r.fdm.FDMtot, r.FDM}, {"GDM", r.gdm.GDMtot, r.GDM}};
 }
 
-std::string jsonString(const std::string& s)
-{
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7f) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
-// The shortest text that reads back to the same double (JSON has no not-a-number).
-std::string jsonNumber(double v)
-{
-    if (!std::isfinite(v)) return "null";
-    char buf[32];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, end);
-}
-
 }  // namespace
 
 void printSummaryTable(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info)
@@ -74,15 +46,23 @@ void printSummaryTable(std::ostream& out, const AnalysisResult& r, const Summary
         << info.thrs << " %, GDM weighting " << (info.weighting ? "yes" : "no") << '\n';
     out << "Common grid: " << r.abscissa.size() << " points from " << num2str(r.abscissa.front()) << " to "
         << num2str(r.abscissa.back()) << "\n\n";
-    for (std::size_t k = 0; k < info.files.size(); ++k) out << "Set " << k + 1 << ": " << shown(info.files[k]) << '\n';
-    out << "Set " << r.N_DATA + 1 << ": average of the sets above\n\n";
+    if (r.reference == 0) {
+        for (std::size_t k = 0; k < info.files.size(); ++k) out << "Set " << k + 1 << ": " << shown(info.files[k]) << '\n';
+        out << "Set " << r.N_DATA + 1 << ": average of the sets above\n\n";
+    } else {
+        // Each row is one set against the chosen reference; say so, and which set that is.
+        for (std::size_t k = 0; k < info.files.size(); ++k)
+            out << "Set " << k + 1 << ": " << shown(info.files[k]) << "  ("
+                << (k + 1 == r.reference ? "the reference itself" : comparisonOf(r, k)) << ")\n";
+        out << "Set " << r.N_DATA + 1 << " (ref): the reference, set " << r.reference << ", in the average's place\n\n";
+    }
 
     using A = TextTable::Align;
     TextTable table({"Set", "Measure", "Total", "Grade", "Range", "Spread", "Range", "K_adm", "K_fdm"},
                     {A::Right, A::Left, A::Right, A::Right, A::Left, A::Right, A::Left, A::Right, A::Right});
     const auto views = measures(r);
     for (std::size_t k = 0; k <= r.N_DATA; ++k) {
-        const std::string set = k == r.N_DATA ? "avg" : std::to_string(k + 1);
+        const std::string set = k < r.N_DATA ? std::to_string(k + 1) : r.reference == 0 ? "avg" : "ref";
         for (std::size_t m = 0; m < views.size(); ++m) {
             const MeasureView& v = views[m];
             const bool gdm = m == 2;
@@ -92,31 +72,6 @@ void printSummaryTable(std::ostream& out, const AnalysisResult& r, const Summary
         }
     }
     table.print(out);
-}
-
-void printSummaryJson(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info)
-{
-    out << "{\n  \"folder\": " << jsonString(info.folder) << ",\n  \"domain\": " << jsonString(info.domain)
-        << ",\n  \"threshold\": " << jsonString(info.thrs) << ",\n  \"weighting\": " << (info.weighting ? "true" : "false")
-        << ",\n  \"N_DATA\": " << r.N_DATA << ",\n  \"grid\": {\"points\": " << r.abscissa.size()
-        << ", \"from\": " << jsonNumber(r.abscissa.front()) << ", \"to\": " << jsonNumber(r.abscissa.back())
-        << "},\n  \"sets\": [\n";
-    const auto views = measures(r);
-    for (std::size_t k = 0; k <= r.N_DATA; ++k) {
-        out << "    {\"set\": " << k + 1 << ", \"file\": "
-            << (k < info.files.size() ? jsonString(info.files[k]) : std::string("null"))
-            << ", \"average\": " << (k == r.N_DATA ? "true" : "false");
-        for (const MeasureView& v : views) {
-            out << ",\n     " << jsonString(v.name) << ": {\"total\": " << jsonNumber(v.total[k])
-                << ", \"grade\": " << jsonNumber(v.gs.Grade[k].value)
-                << ", \"grade_range\": " << jsonString(std::string(trimTrailingBlanks(v.gs.Grade[k].range)))
-                << ", \"spread\": " << jsonNumber(v.gs.Spread[k].value)
-                << ", \"spread_range\": " << jsonString(v.gs.Spread[k].range) << "}";
-        }
-        out << ",\n     \"K_adm\": " << jsonNumber(r.Kadm[k]) << ", \"K_fdm\": " << jsonNumber(r.Kfdm[k]) << "}"
-            << (k == r.N_DATA ? "\n" : ",\n");
-    }
-    out << "  ]\n}\n";
 }
 
 }  // namespace orvane

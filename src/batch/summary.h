@@ -1,4 +1,4 @@
-// The batch command's summary of an analysis: a table for people, JSON for programs.
+// The batch command's summary of an analysis for people (programs read summaryJson).
 #pragma once
 
 #include "analysis/analysis.h"
@@ -18,6 +18,5 @@ struct SummaryInfo {
 };
 
 void printSummaryTable(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info);
-void printSummaryJson(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info);
 
 }  // namespace orvane

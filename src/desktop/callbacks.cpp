@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -71,7 +72,7 @@ bool isOperable(const QWidget* w)
 {
     const auto* edit = qobject_cast<const QLineEdit*>(w);
     return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
-           (edit && !edit->isReadOnly()) || qobject_cast<const QListWidget*>(w);
+           (edit && !edit->isReadOnly()) || qobject_cast<const QListWidget*>(w) || qobject_cast<const QComboBox*>(w);
 }
 
 BindingCheck bindCallbacks(QWidget* window, HandlerTable handlers, const std::set<std::string>& stateOnly,
@@ -106,6 +107,9 @@ BindingCheck bindCallbacks(QWidget* window, HandlerTable handlers, const std::se
             QObject::connect(s, &QAbstractSlider::valueChanged, control, fire);
         } else if (auto* l = qobject_cast<QListWidget*>(control)) {
             QObject::connect(l, &QListWidget::currentRowChanged, control, fire);
+        } else if (auto* c = qobject_cast<QComboBox*>(control)) {
+            // Only a choice the user makes; the program's own setCurrentIndex stays quiet.
+            QObject::connect(c, &QComboBox::activated, control, fire);
         }
     }
     return check;

@@ -4,6 +4,7 @@
 #include "desktop/layouts.h"
 #include "base/text.h"
 
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -77,6 +78,8 @@ DataLoadingWindow::DataLoadingWindow(DesktopSession& ds, QWidget* widget) : Layo
     for (int k = 1; k <= 8; ++k) handlers[buttonOf(k)] = [this, k](QWidget*) { chooseSlot(k); };
     handlers["pushbutton15"] = [this](QWidget*) { deleteWindow(this->widget()); };
     handlers["pushbutton12"] = [this](QWidget*) { clearAll(); };
+    // "Compare against": 0 the average of the sets, k the file of slot k.
+    handlers["popupmenu101"] = [this](QWidget*) { chooseReference(); };
     // The slot boxes show the chosen file; the Dataset buttons and a dropped file fill them.
     std::set<std::string> boxes;
     for (int k = 1; k <= 8; ++k) boxes.insert(boxOf(k));
@@ -99,6 +102,12 @@ void DataLoadingWindow::chooseSlot(int k)
     fillSlot(k, chosen->folder + chosen->name);
 }
 
+void DataLoadingWindow::chooseReference()
+{
+    const int index = static_cast<QComboBox*>(h_["popupmenu101"])->currentIndex();
+    ds_.session.reference = index > 0 ? static_cast<std::size_t>(index) : 0;
+}
+
 void DataLoadingWindow::fillSlot(int k, const std::string& path)
 {
     QWidget* box = h_[boxOf(k)];
@@ -118,6 +127,7 @@ void DataLoadingWindow::clearAll()
         setEnable(h_[boxOf(k)], k == 1 ? Enable::Inactive : Enable::Off);
     }
     ds_.session.dataset.fill(std::string());
+    ds_.session.reference = 0;
     deleteWindow(widget());
 }
 
@@ -128,6 +138,7 @@ DataLoadingWindow& DataLoadingWindow::open(DesktopSession& ds)
     if (!ds.dataWindow || ds.dataWindow->widget() != fig3) ds.dataWindow = new DataLoadingWindow(ds, fig3);
     DataLoadingWindow& w = *ds.dataWindow;
     for (int k = 1; k <= 8; ++k) setEnable(w.h_[boxOf(k)], Enable::Inactive);
+    static_cast<QComboBox*>(w.h_["popupmenu101"])->setCurrentIndex(static_cast<int>(ds.session.reference));
     fig3->show();
     fig3->raise();
     fig3->activateWindow();

@@ -22,6 +22,7 @@ public:
 private:
     DataLoadingWindow(DesktopSession& ds, QWidget* widget);
     void chooseSlot(int k);
+    void chooseReference();
     void clearAll();
 };
 

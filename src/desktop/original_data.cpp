@@ -145,7 +145,8 @@ void ResultsWindow::showOriginalData()
 
     FigOrig1_ = openLegendWindow(ds_);
     ResultPlot plot;
-    plot.figure = originalDataFigure(r.abscissa, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.D);
+    plot.figure = originalDataFigure(r.abscissa, r.curves, chosenSets(h, s.N_DATA), s.S_MARKER, s.D,
+                                     r.header.reference);
     FigOrig_ = openOriginalWindow(ds_, plot);
     setEnable(h["pushbutton44"], Enable::Off);
 }

@@ -48,6 +48,7 @@ CurveResults readCurves(const fs::path& file, const std::string& variable)
     r.header.D = f.domain();
     r.header.S_MARKER = f.text("S_MARKER");
     r.header.N_DATA = f.dataSets();
+    r.header.reference = f.referenceSet(r.header.N_DATA);
     r.abscissa = f.column("Mfreq");
     r.curves = f.columns(variable, r.header.N_DATA + 1, r.abscissa.size());
     return r;

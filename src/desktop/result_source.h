@@ -28,6 +28,7 @@ struct ResultHeader {
     int D = 0;
     std::size_t N_DATA = 0;
     std::string S_MARKER;
+    std::size_t reference = 0;  // set N_DATA+1 is the average (0) or a copy of this set
 };
 
 struct CurveResults {
@@ -46,7 +47,8 @@ struct HistogramResults {
 
 // D and N_DATA.
 ResultHeader readDomainAndSets(const std::filesystem::path& file);
-// D, S_MARKER, N_DATA, abscissa and one list of columns (resampled, ADMi, FDMi or GDMi).
+// D, S_MARKER, N_DATA, the reference, abscissa and one list of columns (resampled, ADMi,
+// FDMi or GDMi).
 CurveResults readCurves(const std::filesystem::path& file, const std::string& variable);
 // S_MARKER, N_DATA and one list of histograms (ADMc, FDMc or GDMc); D is kept as it is.
 HistogramResults readHistograms(const std::filesystem::path& file, const std::string& variable);

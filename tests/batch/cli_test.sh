@@ -78,9 +78,10 @@ if (cd "$work" && "$batch" --json -d phase -t 70 "$m" "$a" "$b") >"$work/summary
     /usr/bin/python3 - "$work/summary.json" <<'PY'
 import json, os, sys
 s = json.load(open(sys.argv[1]))
-assert s["N_DATA"] == 3 and len(s["sets"]) == 4, s
-assert s["sets"][3]["average"] and s["sets"][3]["GDM"]["spread_range"] == "E-E"
-assert s["threshold"] == "70" and os.path.isfile(os.path.join(s["folder"], "PhaseAnalysis.mat"))
+assert s["data_sets"] == 3 and len(s["sets"]) == 4, s
+assert s["sets"][3]["role"] == "reference" and s["reference"]["kind"] == "average"
+assert s["sets"][3]["gdm"]["spread_range"] == "E-E" and s["analysis"] == "phase"
+assert s["threshold"] == 70 and os.path.isfile(os.path.join(s["folder"], "PhaseAnalysis.mat"))
 assert os.path.isfile(os.path.join(s["folder"], "GreadSpread_70.txt"))
 PY
 then

@@ -48,7 +48,7 @@ def main(batch: str, rounds: int) -> int:
                 # The folder's own report holds this run's ADM total of set 2.
                 report = (folder / "ADM_2_average.txt").read_text()
                 total = float(report.split("ADM_2tot")[1].split()[0])
-                if abs(total - summary["sets"][1]["ADM"]["total"]) > 1e-7:
+                if abs(total - summary["sets"][1]["adm"]["total"]) > 1e-7:
                     faults.append(f"round {r}: {folder} holds another run's numbers")
                 if (folder / "ANALYSIS_INCOMPLETE.txt").exists():
                     faults.append(f"round {r}: {folder} is marked incomplete after a finished run")

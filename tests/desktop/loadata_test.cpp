@@ -8,6 +8,7 @@
 #include "support/window_driver.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -102,6 +103,34 @@ TEST_F(DataWindow, CancelKeepsThePathSlotEightMarksNothingAndClearEmptiesAll)
     });
     for (const auto& slot : ds.session.dataset) EXPECT_EQ(slot, "");
     EXPECT_EQ(openWindowOf("loadata.fig"), nullptr);
+}
+
+// "Compare against": the user's choice names a slot (0 the average); the window opens on the
+// session's choice, and Clear All returns to the average.
+TEST_F(DataWindow, CompareAgainstChoosesTheReferenceSlot)
+{
+    const auto choose = [](QWidget* w, int index) {
+        auto* combo = Handles(w).get<QComboBox>("popupmenu101");
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    };
+    int shown = -1;
+    run([&](QWidget* w) {
+        shown = Handles(w).get<QComboBox>("popupmenu101")->currentIndex();
+        choose(w, 3);
+    });
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(ds.session.reference, 3u);
+    run([&](QWidget* w) {
+        shown = Handles(w).get<QComboBox>("popupmenu101")->currentIndex();
+        EXPECT_EQ(Handles(w).get<QComboBox>("popupmenu101")->itemText(3).toStdString(), "Dataset 3");
+        choose(w, 0);
+    });
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(ds.session.reference, 0u);
+    ds.session.reference = 2;
+    run([](QWidget* w) { test::click(w, "pushbutton12"); });
+    EXPECT_EQ(ds.session.reference, 0u);
 }
 
 TEST_F(DataWindow, ADroppedFileFillsTheSlotUnderIt)

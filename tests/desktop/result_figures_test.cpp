@@ -97,6 +97,9 @@ TEST(ResultsFigures, OriginalDataEndsWithTheAverageAsBlackPointsAndLine)
     EXPECT_EQ(ax.legend, (std::vector<std::string>{"Dataset2", "Average "}));
     EXPECT_EQ(ax.title, "Original Dataset");
     EXPECT_EQ(ax.xLabel, "Frequency");
+    // With set 1 as the reference, the last curve is that set and is named so.
+    EXPECT_EQ(originalDataFigure(x, m, {2}, "rb", 0, 1).axes.legend,
+              (std::vector<std::string>{"Dataset2", "Reference (Dataset1)"}));
 }
 
 TEST(ResultsFigures, LegendGoesToTheCornerWithTheLeastData)

@@ -4,6 +4,7 @@
 #include "analysis/output_folder.h"
 #include "analysis/reports.h"
 #include "analysis/result_files.h"
+#include "analysis/summaries.h"
 #include "analysis/threshold_charts.h"
 #include "base/memory.h"
 #include "base/parallel.h"
@@ -121,6 +122,9 @@ public:
     std::optional<AnalysisResult> run(const SetList& Md, const SetList& Mf)
     {
         const std::size_t n = Md.size();
+        if (s_.reference > n)
+            throw Error("The reference set " + std::to_string(s_.reference) + " is not one of the " + std::to_string(n) +
+                        " data sets.");
         std::optional<fs::path> parent;
         if (s_.T != 2) {
             parent = host_.outputFolder();
@@ -188,21 +192,27 @@ private:
         prepareSignals();
         measureAdmFdm();
         progress_.reset();  // the progress display closes while the question is open
-        gdmWeights(r_.ADM.Spread, r_.FDM.Spread, host_.weightGdm(), r_.Kadm, r_.Kfdm);
+        r_.weighted = host_.weightGdm();
+        gdmWeights(r_.ADM.Spread, r_.FDM.Spread, r_.weighted, r_.Kadm, r_.Kfdm);
         progress_ = host_.openProgress();
         reportAdmFdm();
         measureGdm();
         reportGradesAndSpreads();
     }
 
-    // Stage 1: the average set, spectra, breakpoints and the low/high/DC parts.
+    // Stage 1: the average set (or the chosen reference in its place), spectra, breakpoints
+    // and the low/high/DC parts.
     void prepareSignals()
     {
         AnalysisResult& r = r_;
         r.N_DATA = grid_.resampled.size();
         r.abscissa = std::move(grid_.abscissa);
         r.resampled = std::move(grid_.resampled);
-        r.resampled.push_back(averageSet(r.resampled, r.abscissa.size(), r.N_DATA));
+        r.reference = s_.reference;
+        if (r.reference == 0)
+            r.resampled.push_back(averageSet(r.resampled, r.abscissa.size(), r.N_DATA));
+        else
+            r.resampled.push_back(Vec(r.resampled[r.reference - 1]));
         note(1, 0.3);
         r.spectra = normalisedSpectra(r.resampled, r.abscissa);
         note(1, 0.6);
@@ -352,6 +362,7 @@ private:
             writeAnalysisFile(folder(), analysisFileName(s_.T), r, s_.D, s_.S_MARKER);
             const fs::path thresholdFolder = makeThresholdFolder(folder(), s_.thrs);
             writeGradeSpreadFile(thresholdFolder, s_.D, r.N_DATA, s_.S_MARKER, r.ADM, r.FDM, r.GDM, &r.Kadm, &r.Kfdm);
+            writeSummaries(folder(), s_, r);
         }
         note(2, 1);
     }

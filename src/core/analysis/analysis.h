@@ -1,7 +1,8 @@
 // The one analysis pipeline: from the loaded data sets to every result the files and windows
 // need. The desktop program, the batch command, the benchmarks and the tests all run it.
 //
-// Every per-set list holds N_DATA+1 entries; the last belongs to the average set.
+// Every per-set list holds N_DATA+1 entries; the last belongs to the average set, or to a
+// copy of the chosen reference set when one is chosen.
 #pragma once
 
 #include "analysis/dialogs.h"
@@ -40,6 +41,8 @@ struct AnalysisResult {
     std::vector<Triple> ParametersA, ParametersF, ParametersG;  // measureSummary() per set
     std::vector<Triple> parameters_means, parameters_median;    // over the points of [ADM; FDM; GDM]
     std::filesystem::path folder;  // the analysis sub-folder written; empty when none was
+    std::size_t reference = 0;     // what set N_DATA+1 is: 0 the average, k a copy of set k
+    bool weighted = true;          // the weighting answer the GDM weights came from
 };
 
 struct AnalysisSettings {

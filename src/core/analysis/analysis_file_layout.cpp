@@ -56,8 +56,25 @@ const std::array<AnalysisVariable, kAnalysisVariableCount> kAnalysisVariables = 
     {"S_MARKER", K::Text, 3, false, false, ORVANE_FIELD(std::string, S_MARKER)},
     {"Kadm", K::Scalars, 3, true, false, ORVANE_FIELD(Vec, result.Kadm)},
     {"Kfdm", K::Scalars, 3, true, false, ORVANE_FIELD(Vec, result.Kfdm)},
+    // Which set the others were compared with in place of the average (1-based).
+    {"Reference", K::Number, 3, false, false, ORVANE_FIELD(std::size_t, result.reference), true},
 }};
 
 #undef ORVANE_FIELD
+
+bool omittedFromFile(const AnalysisVariable& v, const AnalysisFileSource& source)
+{
+    if (!v.omittedWhenZero) return false;
+    return std::visit(
+        [&](const auto& field) {
+            const auto& value = field.get(source);
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_arithmetic_v<T>)
+                return value == 0;
+            else
+                return value.empty();
+        },
+        v.field);
+}
 
 }  // namespace orvane

@@ -71,7 +71,7 @@ private:
 }  // namespace
 
 SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const FigureSinks& sinks,
-                                  AnalysisResult* result)
+                                  AnalysisResult* result, AnalysisSettings* settingsUsed)
 {
     s.setAnalysisDefaults();
     s.D = static_cast<int>(domain);
@@ -96,10 +96,19 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     ui.loadData(s);
     SetList Md, Mf;
     std::vector<LoadedFile> files;
+    std::vector<ReadReport> reports;
+    std::size_t reference = 0;  // the reference's place among the loaded sets
+    if (s.reference > s.dataset.size() || (s.reference > 0 && s.dataset[s.reference - 1].empty())) {
+        quitQuestion(ui, "Error Data Input: the reference must be a loaded data set",
+                     "Dataset " + std::to_string(s.reference) + " was chosen as the reference, but it has no file.");
+        s.T = 0;
+        return SessionOutcome::Stopped;
+    }
     for (std::size_t slot = 0; slot < s.dataset.size(); ++slot) {
         const std::string& path = s.dataset[slot];
         if (path.empty()) continue;
         ++s.N_DATA;
+        if (slot + 1 == s.reference) reference = s.N_DATA;
         DataSet set;
         try {
             set = readDataSet(path, s.readOptions[slot]);
@@ -109,6 +118,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
             s.T = 0;
             return SessionOutcome::Stopped;
         }
+        reports.push_back(set.report);
         files.push_back({path, std::move(set.lines)});
         Mf.push_back(std::move(set.abscissa));
         Md.push_back(std::move(set.ordinate));
@@ -134,6 +144,8 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     settings.S_MARKER = s.S_MARKER;
     settings.maxGridPoints = s.maxGridPoints;
     for (const LoadedFile& f : files) settings.sourceNames.push_back(f.path);
+    settings.readReports = std::move(reports);
+    settings.reference = reference;
     SessionHost host(s, ui, sinks, files);
     std::optional<AnalysisResult> r;
     try {
@@ -143,6 +155,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     }
     if (!r) return SessionOutcome::Stopped;
     if (result) *result = std::move(*r);
+    if (settingsUsed) *settingsUsed = std::move(settings);
     return SessionOutcome::Finished;
 }
 

@@ -44,8 +44,8 @@ enum class SessionOutcome {
 // Runs one analysis session: the analysis menu for frequency-domain data, the data-loading
 // window, the checks of the loaded sets and the analysis pipeline with its output folder.
 // Reader and write errors are thrown. When `result` is given, it receives every list of a
-// finished analysis.
+// finished analysis; `settings`, the settings it ran with (for summaryJson and the like).
 SessionOutcome runAnalysisSession(Session& session, Domain domain, DriverUi& ui, const FigureSinks& sinks = {},
-                                  AnalysisResult* result = nullptr);
+                                  AnalysisResult* result = nullptr, AnalysisSettings* settings = nullptr);
 
 }  // namespace orvane

@@ -204,7 +204,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
     for (int pass = 1; pass <= 3; ++pass) {
         Pass p(file);
         for (const AnalysisVariable& v : kAnalysisVariables)
-            if (v.pass == pass) p.add(v, source);
+            if (v.pass == pass && !omittedFromFile(v, source)) p.add(v, source);
         writer.write(p.vars);
     }
     return writer.commit();
@@ -249,6 +249,7 @@ LoadedAnalysis loadAnalysisFile(const fs::path& path)
     r.N_DATA = f.dataSets();
     out.S_MARKER = f.text("S_MARKER");
     r.abscissa = f.column("Mfreq");
+    r.reference = f.referenceSet(r.N_DATA);
     const std::size_t n = r.N_DATA + 1;
     const std::size_t L = r.abscissa.size();
     using K = AnalysisVariableKind;

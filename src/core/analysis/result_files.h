@@ -86,6 +86,9 @@ public:
     // D checked to be 0 or 1, N_DATA a whole number of data sets (2 … 8).
     int domain() const;
     std::size_t dataSets() const;
+    // What set N_DATA+1 is: 0 the average (also for files without "Reference"), k a copy of
+    // set k, checked to be one of the N_DATA sets.
+    std::size_t referenceSet(std::size_t N_DATA) const;
 
 private:
     struct Impl;

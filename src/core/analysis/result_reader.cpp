@@ -177,4 +177,15 @@ std::size_t ResultFile::dataSets() const
     return static_cast<std::size_t>(n);
 }
 
+std::size_t ResultFile::referenceSet(std::size_t N_DATA) const
+{
+    // Files written before a reference could be chosen compared with the average.
+    if (!has("Reference")) return 0;
+    const double k = scalar("Reference");
+    if (!(k >= 0 && k <= static_cast<double>(N_DATA)) || k != std::floor(k))
+        throw ResultFileError(Kind::WrongValue, path_, "Reference",
+                              "is not 0 (the average) or a data set from 1 to " + std::to_string(N_DATA));
+    return static_cast<std::size_t>(k);
+}
+
 }  // namespace orvane

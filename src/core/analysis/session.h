@@ -24,6 +24,9 @@ struct Session {
     std::array<std::string, kDataSlots> dataset;  // dataset.data: chosen file per slot
     std::array<ReadOptions, kDataSlots> readOptions;  // how to read each slot's file (defaults: as plain text)
     std::array<std::string, kDataSlots> readSummaries;  // what reading each file found, empty when plain
+    // What the sets are compared with: 0 their average, k the file of slot k (1-based), which
+    // the data-loading step sets.
+    std::size_t reference = 0;
     std::string outputFolder;                        // output folder of the analysis
     std::string analysisFolderName;                           // analysis sub-folder inside outputFolder
     // State of the results and chart windows that is not a window itself; the windows
@@ -48,6 +51,7 @@ struct Session {
         dataset.fill(std::string());
         readOptions.fill(ReadOptions());
         readSummaries.fill(std::string());
+        reference = 0;
     }
 };
 

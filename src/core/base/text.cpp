@@ -99,6 +99,55 @@ std::string escapeControlCharacters(std::string_view text)
     return out;
 }
 
+namespace {
+
+// Bytes of the well-formed UTF-8 sequence at the start of `s` (no overlong forms, no
+// surrogates, nothing beyond U+10FFFF), 0 when there is none.
+std::size_t utf8SequenceLength(std::string_view s)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t n;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) n = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) {
+        n = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        n = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else
+        return 0;
+    if (s.size() < n || byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t i = 2; i < n; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    return n;
+}
+
+}  // namespace
+
+std::string escapeInvalidUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        std::size_t n = utf8SequenceLength(text);
+        if (n > 0) {
+            out.append(text.substr(0, n));
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", static_cast<unsigned char>(text[0]));
+            out += buf;
+            n = 1;
+        }
+        text.remove_prefix(n);
+    }
+    return out;
+}
+
 std::string lowercase(std::string_view text)
 {
     std::string out(text);

@@ -34,4 +34,9 @@ std::string lowercase(std::string_view text);
 // cannot drive a terminal or break a message apart.
 std::string escapeControlCharacters(std::string_view text);
 
+// The text as valid UTF-8: well-formed sequences kept, every other byte written as the four
+// characters \xHH, so that a strict reader (JSON, CSV for a spreadsheet) takes a file name
+// in any encoding and the user still sees which bytes it held.
+std::string escapeInvalidUtf8(std::string_view text);
+
 }  // namespace orvane

@@ -124,7 +124,7 @@ Figure histogramFigure(const std::string& variable, const HistogramList& histogr
 }
 
 Figure originalDataFigure(const Vec& abscissa, const SetList& resampled, const SetNumbers& sets,
-                          const std::string& S_MARKER, int D)
+                          const std::string& S_MARKER, int D, std::size_t reference)
 {
     Figure fig;
     Axes& ax = fig.axes;
@@ -134,6 +134,7 @@ Figure originalDataFigure(const Vec& abscissa, const SetList& resampled, const S
         ax.lines.push_back(lineOf(abscissa, resampled[k - 1], std::string("-") + colourLetter(S_MARKER, k)));
     if (average > 0) ax.lines.push_back(lineOf(abscissa, resampled.back(), ".-k"));
     ax.legend = legendRows(drawn, average > 0);
+    if (average > 0 && reference > 0) ax.legend.back() = "Reference (Dataset" + std::to_string(reference) + ")";
     ax.yLabel = "Intensity";
     ax.title = "Original Dataset";
     ax.xLabel = abscissaLabel(D);

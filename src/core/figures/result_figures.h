@@ -34,8 +34,9 @@ Figure pointByPointFigure(const std::string& variable, const Vec& abscissa, cons
 Figure histogramFigure(const std::string& variable, const HistogramList& histograms, const SetNumbers& sets,
                        const std::string& S_MARKER, int T);
 
-// The resampled sets and their average (the last entry of resampled) against abscissa.
+// The resampled sets and their average (the last entry of resampled) against abscissa; with
+// a chosen reference set (1-based) the last entry is that set, and its legend says so.
 Figure originalDataFigure(const Vec& abscissa, const SetList& resampled, const SetNumbers& sets,
-                          const std::string& S_MARKER, int D);
+                          const std::string& S_MARKER, int D, std::size_t reference = 0);
 
 }  // namespace orvane

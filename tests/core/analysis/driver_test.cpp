@@ -28,6 +28,7 @@ public:
     int menuAnswer = 1;
     std::vector<std::string> answers;  // question answers in order; then the default button
     std::vector<std::pair<int, double>> bars;
+    std::size_t reference = 0;  // the "Compare against" choice: 0 the average, k slot k
 
     std::string question(const Question& q) override
     {
@@ -53,6 +54,7 @@ public:
     {
         log.push_back("loadata");
         for (std::size_t k = 0; k < kDataSlots; ++k) s.dataset[k] = slots[k];
+        s.reference = reference;
     }
     std::string chooseFolder(const std::string& prompt, const std::string&) override
     {
@@ -254,6 +256,38 @@ TEST(FsvMain, SlotsAreCountedInOrder)
     EXPECT_EQ(f.s.N_DATA, 2u);
     EXPECT_EQ(r.abscissa.front(), 10);  // the common range starts with the fifth slot's set
     EXPECT_EQ(r.abscissa.size(), 180u); // and the spacing comes from the second slot's
+}
+
+// The reference is chosen by slot; the analysis numbers the loaded sets, so slot 5 of two
+// filled slots (2 and 5) is set 2. A reference slot without a file stops before any file.
+TEST(FsvMain, ReferenceSlotBecomesItsLoadedSetAndAnEmptyOneIsRefused)
+{
+    {
+        Fixture f;
+        f.ui.slots[1] = writeSet(f.data, "second.txt", 1.0, 0);
+        f.ui.slots[4] = writeSet(f.data, "fifth.txt", 1.0, 0.4);
+        f.ui.reference = 5;
+        AnalysisResult r;
+        AnalysisSettings used;
+        ASSERT_EQ(runAnalysisSession(f.s, Domain::Time, f.ui, {}, &r, &used), SessionOutcome::Finished);
+        EXPECT_EQ(used.reference, 2u);
+        EXPECT_EQ(r.reference, 2u);
+        EXPECT_EQ(r.resampled.back(), r.resampled[1]);
+        EXPECT_EQ(r.adm.ADMtot[1], 0);
+        EXPECT_GT(r.adm.ADMtot[0], 0);
+        ASSERT_EQ(used.readReports.size(), 2u);
+        EXPECT_TRUE(used.readReports[0].plain);
+    }
+    {
+        Fixture f;
+        f.ui.slots[0] = writeSet(f.data, "a.txt", 1.0, 0);
+        f.ui.slots[1] = writeSet(f.data, "b.txt", 1.0, 0.4);
+        f.ui.reference = 3;
+        EXPECT_EQ(runAnalysisSession(f.s, Domain::Time, f.ui), SessionOutcome::Stopped);
+        EXPECT_EQ(f.ui.log, (std::vector<std::string>{"loadata",
+                                                      "question Error Data Input: the reference must be a loaded data set"}));
+        EXPECT_TRUE(fs::is_empty(f.out.path()));
+    }
 }
 
 TEST(FsvMain, EachRunTakesTheFirstFreeSubfolder)

@@ -153,6 +153,27 @@ TEST(ResultFiles, AnalysisFileReadsBackBitForBit)
     EXPECT_TRUE(sameLists(b.parameters_median, r.parameters_median));
 }
 
+// A chosen reference adds one variable after the others; a file without it (every file of
+// an average analysis, and every older one) reads as the average; a set that is not one of
+// the file's is refused.
+TEST(ResultFiles, ReferenceIsStoredOnlyWhenChosen)
+{
+    AnalysisResult r = smallAnalysis();
+    test::TempDir dir;
+    EXPECT_EQ(loadAnalysisFile(writeAnalysisFile(dir.path(), "average.mat", r, 0, "rbgycmbkk")).result.reference, 0u);
+
+    r.reference = 2;
+    const fs::path chosen = writeAnalysisFile(dir.path(), "chosen.mat", r, 0, "rbgycmbkk");
+    std::vector<std::string> names = kAnalysisOrder;
+    names.push_back("Reference");
+    EXPECT_EQ(namesInFile(chosen), names);
+    EXPECT_EQ(loadAnalysisFile(chosen).result.reference, 2u);
+
+    r.reference = r.N_DATA + 1;
+    const fs::path wrong = writeAnalysisFile(dir.path(), "wrong.mat", r, 0, "rbgycmbkk");
+    EXPECT_THROW(loadAnalysisFile(wrong), ResultFileError);
+}
+
 TEST(ResultFiles, ListsAreRowsOfCellsAndRecordsAreStructs)
 {
     const AnalysisResult& r = smallAnalysis();

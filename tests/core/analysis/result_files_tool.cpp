@@ -119,6 +119,7 @@ int write(const fs::path& folder)
     std::map<std::string, std::string> groups;  // group name -> "\"name\":value,…"
     std::string top;
     for (const AnalysisVariable& v : kAnalysisVariables) {
+        if (omittedFromFile(v, source)) continue;
         std::string value, group;
         std::visit(
             [&](const auto& field) {
@@ -284,6 +285,8 @@ void checkCombined(const fs::path& path, const Expected& e)
     const std::string file = path.string();
     LoadedAnalysis loaded = loadAnalysisFile(path);
     for (const AnalysisVariable& v : kAnalysisVariables) {
+        // Octave's file is one without the variables a writer may leave out.
+        if (v.omittedWhenZero && !e.values.count(v.name)) continue;
         std::visit(
             [&](const auto& field) {
                 const auto& x = field.put(loaded);

@@ -157,5 +157,19 @@ TEST(Text, JoiningDropsTrailingBlanksOfEachPiece)
               "FSV COLOR CODE CHART - threshold =85");
 }
 
+// Valid sequences pass untouched; each byte of a broken one (overlong, surrogate, beyond
+// U+10FFFF, cut short, stray continuation) shows as \xHH, so the result is always UTF-8.
+TEST(Text, InvalidUtf8BytesAreEscapedVisibly)
+{
+    EXPECT_EQ(escapeInvalidUtf8("a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80z"), "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80z");
+    EXPECT_EQ(escapeInvalidUtf8("\xff.txt"), "\\xff.txt");
+    EXPECT_EQ(escapeInvalidUtf8("\xc0\xaf"), "\\xc0\\xaf");                  // overlong "/"
+    EXPECT_EQ(escapeInvalidUtf8("\xed\xa0\x80"), "\\xed\\xa0\\x80");          // a surrogate
+    EXPECT_EQ(escapeInvalidUtf8("\xf4\x90\x80\x80"), "\\xf4\\x90\\x80\\x80");  // beyond U+10FFFF
+    EXPECT_EQ(escapeInvalidUtf8("ab\xe2\x82"), "ab\\xe2\\x82");                // cut short at the end
+    EXPECT_EQ(escapeInvalidUtf8("\x80\xc3\xa9"), "\\x80\xc3\xa9");              // stray continuation
+    EXPECT_EQ(escapeInvalidUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
 }  // namespace
 }  // namespace orvane
