@@ -117,6 +117,7 @@ AnalysisOutcome analyse(AnalysisRequest request)
         outcome.analysisSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!result) throw Error("The analysis stopped before its end.");
         outcome.result = std::move(*result);
+        outcome.settings = std::move(settings);
     } catch (const NoCommonRangeError& e) {
         throw Error(std::string(e.what()) + ": " + locate(e, outcome.sources, lines));
     }

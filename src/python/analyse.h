@@ -26,6 +26,7 @@ struct AnalysisOutcome {
     std::vector<ReadReport> readReports;    // per set, how its file was read (default for numbers)
     std::vector<std::string> warnings;      // what the pipeline warned about on the way
     double analysisSeconds = 0;             // wall time of runAnalysis alone (no reading, no Python)
+    AnalysisSettings settings;              // as the analysis ran, for its summary
 };
 
 // Throws the project's errors with the batch command's messages: a file with the wrong

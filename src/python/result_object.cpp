@@ -2,6 +2,8 @@
 
 #include "python/views.h"
 
+#include "analysis/summaries.h"
+
 #include <pybind11/stl.h>
 
 namespace py = pybind11;
@@ -128,6 +130,12 @@ read-only views of the analysis's own memory: they keep the result alive, nothin
             return list;
         },
         "Per data set, the file it was read from (absolute), or None for numbers.");
+    cls.def(
+        "summary",
+        [](const ModuleResult& r) {
+            return py::module_::import("json").attr("loads")(summaryJson(r.outcome.settings, r.outcome.result));
+        },
+        "The analysis as summary.json holds it (the same document, as dicts and lists).");
     cls.def_property_readonly(
         "read_reports",
         [](const ModuleResult& r) {

@@ -3,6 +3,7 @@ messages; bad arguments refused; analyses in threads.
 
 Run by ctest with PYTHONPATH at the built module and ORVANE_BATCH naming orvane-batch."""
 import gc
+import json
 import os
 import pathlib
 import subprocess
@@ -123,6 +124,21 @@ def test_output_writes_the_batch_commands_folder(case, tmp_path):
     assert compare.returncode == 0, compare.stdout + compare.stderr
     again = orvane.analyse(files, domain=domain, threshold=int(threshold), output=tmp_path / "module" / "nested")
     assert again.folder == r.folder + "_1"
+
+
+def test_summary_and_reference_set_match_the_batch_command(tmp_path):
+    run = batch(tmp_path / "batch", "magnitude", EXAMPLES, extra=("--figures", "none", "--reference", "2"))
+    assert run.returncode == 0, run.stderr
+    folder = pathlib.Path(run.stdout.strip())
+    r = orvane.analyse(EXAMPLES, reference=2, output=tmp_path / "module")
+    ours = r.summary()
+    assert ours == json.loads((pathlib.Path(r.folder) / "summary.json").read_text())
+    theirs = json.loads((folder / "summary.json").read_text())
+    assert ours.pop("folder") == r.folder and theirs.pop("folder") == str(folder)
+    assert ours == theirs
+    mat = scipy.io.loadmat(folder / "MagnitudeAnalysis.mat")
+    assert r.gdm_total == [float(c[0]) for c in cells(mat, "GDMtot")]
+    assert r.gdm_total[1] == r.gdm_total[-1] == 0  # set 2 is the reference: a perfect match
 
 
 def test_data_errors_carry_the_batch_commands_messages(tmp_path):
