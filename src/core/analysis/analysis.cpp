@@ -2,6 +2,7 @@
 
 #include "analysis/measure_figures.h"
 #include "analysis/output_folder.h"
+#include "analysis/report.h"
 #include "analysis/reports.h"
 #include "analysis/result_files.h"
 #include "base/memory.h"
@@ -120,6 +121,7 @@ public:
     std::optional<AnalysisResult> run(const SetList& Md, const SetList& Mf)
     {
         const std::size_t n = Md.size();
+        inputsMd_ = &Md, inputsMf_ = &Mf;
         std::optional<fs::path> parent;
         if (s_.T != 2) {
             parent = host_.outputFolder();
@@ -186,7 +188,8 @@ private:
         prepareSignals();
         measureAdmFdm();
         progress_.reset();  // the progress display closes while the question is open
-        gdmWeights(r_.ADM.Spread, r_.FDM.Spread, host_.weightGdm(), r_.Kadm, r_.Kfdm);
+        weighting_ = host_.weightGdm();
+        gdmWeights(r_.ADM.Spread, r_.FDM.Spread, weighting_, r_.Kadm, r_.Kfdm);
         progress_ = host_.openProgress();
         reportAdmFdm();
         measureGdm();
@@ -355,6 +358,12 @@ private:
             writeAnalysisFile(folder(), analysisFileName(s_.T), r, s_.D, s_.S_MARKER);
             const fs::path thresholdFolder = makeThresholdFolder(folder(), s_.thrs);
             writeGradeSpreadFile(thresholdFolder, s_.D, r.N_DATA, s_.S_MARKER, r.ADM, r.FDM, r.GDM, &r.Kadm, &r.Kfdm);
+            if (s_.writeReport) {
+                ReportFacts facts;
+                facts.inputs = describeInputs(s_.sourceNames, *inputsMf_, *inputsMd_, s_.readReports);
+                facts.weighting = weighting_;
+                writeReport(folder(), s_, r, facts);
+            }
         }
         note(2, 1);
     }
@@ -368,6 +377,9 @@ private:
     std::unique_ptr<Progress> progress_;
     std::optional<AnalysisFolder> folder_;
     double gdmProgress_ = 0.1;
+    bool weighting_ = false;
+    const SetList* inputsMd_ = nullptr;  // the sets as loaded, for the report
+    const SetList* inputsMf_ = nullptr;
 };
 
 }  // namespace

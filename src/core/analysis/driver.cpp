@@ -25,6 +25,7 @@ void quitQuestion(Dialogs& ui, const std::string& message, const std::string& de
 struct LoadedFile {
     std::string path;
     std::vector<std::size_t> lines;
+    ReadReport read;
 };
 
 // "…: they do not overlap (data set 1: a.txt, line 2; data set 2: b.txt, line 40)".
@@ -48,7 +49,12 @@ public:
     {
     }
 
-    bool weightGdm() override { return ui_.weightGdm(); }
+    bool weightGdm() override
+    {
+        const bool weighting = ui_.weightGdm();
+        s_.gdmWeighting = weighting;
+        return weighting;
+    }
     std::optional<fs::path> outputFolder() override
     {
         s_.outputFolder = ui_.chooseFolder("Select Folder for OUTPUT Data", s_.startFolder);
@@ -109,7 +115,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
             s.T = 0;
             return SessionOutcome::Stopped;
         }
-        files.push_back({path, std::move(set.lines)});
+        files.push_back({path, std::move(set.lines), set.report});
         Mf.push_back(std::move(set.abscissa));
         Md.push_back(std::move(set.ordinate));
     }
@@ -133,7 +139,11 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     settings.thrs = s.thrs;
     settings.S_MARKER = s.S_MARKER;
     settings.maxGridPoints = s.maxGridPoints;
-    for (const LoadedFile& f : files) settings.sourceNames.push_back(f.path);
+    settings.writeReport = s.writeReport;
+    for (const LoadedFile& f : files) {
+        settings.sourceNames.push_back(f.path);
+        settings.readReports.push_back(f.read);
+    }
     SessionHost host(s, ui, sinks, files);
     std::optional<AnalysisResult> r;
     try {
