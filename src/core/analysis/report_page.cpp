@@ -34,7 +34,7 @@ th { background: #e8eef4; font-weight: 600; }
 table.facts th { width: 150px; }
 td.num { text-align: right; font-variant-numeric: tabular-nums; }
 td.digest { font-family: "DejaVu Sans Mono", monospace; font-size: 10.5px; word-break: break-all; max-width: 230px; }
-td.file { word-break: break-all; max-width: 260px; }
+td.file, td.folder { word-break: break-all; max-width: 260px; }
 tr.first td { border-top: 2px solid #777; }
 .class { font-weight: 600; }
 .swatch { display: inline-block; width: 22px; height: 4px; margin: 0 6px 3px 0; vertical-align: middle; }
@@ -200,7 +200,7 @@ struct Page {
         o += "<tr><th>GDM weighting</th><td>" + weighting + "</td></tr>";
         o += "<tr><th>Reference</th><td>" + reference + "</td></tr>";
         o += "<tr><th>Grid</th><td>" + grid + (compared.empty() ? "" : "<br><span class=\"note\">over " + compared + "</span>") + "</td></tr>";
-        o += "<tr><th>Folder</th><td class=\"file\">" + esc(r.folder.filename().string()) + "</td></tr>";
+        o += "<tr><th>Folder</th><td class=\"folder\">" + esc(r.folder.filename().string()) + "</td></tr>";
         return o + "</table></header>";
     }
 
