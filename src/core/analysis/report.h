@@ -43,6 +43,20 @@ std::string reportPage(const AnalysisSettings& settings, const AnalysisResult& r
 std::filesystem::path writeReport(const std::filesystem::path& folder, const AnalysisSettings& settings,
                                   const AnalysisResult& result, const ReportFacts& facts);
 
+// Writes the report of a saved analysis again for the threshold `thrs`, with the grades and
+// spreads computed for it: the rest comes from its analysis file (`analysisFile`, of kind T),
+// the inputs are read again from `files` with `reads`. An input that cannot be read any more
+// is shown by its name, without digest, and by its set on the grid.
+std::filesystem::path rewriteReport(const std::filesystem::path& analysisFile, int T, const std::string& thrs,
+                                    const GradeSpread& ADM, const GradeSpread& FDM, const GradeSpread& GDM,
+                                    const std::vector<std::string>& files, const std::vector<ReadOptions>& reads,
+                                    std::optional<bool> weighting);
+
+// The report button: opens report.html of `analysisFolder` in the desktop's browser through
+// the document opener. Throws Error when the folder holds none (an analysis run without a
+// report, or by an older version); the opener's errors as ExtensionError.
+void openReport(const std::filesystem::path& analysisFolder);
+
 // The version the report names.
 const char* programVersion();
 

@@ -1,6 +1,7 @@
 #include "analysis/report.h"
 
 #include "base/sha256.h"
+#include "base/shellopenfile.h"
 #include "formats/file_write.h"
 
 #include <system_error>
@@ -40,6 +41,15 @@ std::filesystem::path writeReport(const std::filesystem::path& folder, const Ana
     const std::filesystem::path path = folder / kReportFile;
     writeFileAtomically(path, reportPage(settings, result, facts));
     return path;
+}
+
+void openReport(const std::filesystem::path& analysisFolder)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(analysisFolder / kReportFile, ec))
+        throw Error("The folder \"" + analysisFolder.string() + "\" holds no " + kReportFile +
+                    ": its analysis was run without a report or by an older version.");
+    shellopenfileIn(analysisFolder.string(), kReportFile);
 }
 
 const char* programVersion() { return ORVANE_VERSION; }
