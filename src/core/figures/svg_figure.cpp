@@ -266,7 +266,9 @@ private:
         if (!std::isfinite(t.x) || !std::isfinite(t.y) || (s_.logX && t.x <= 0)) return "";
         const std::string x = n(px(t.x)), y = n(py(t.y));
         std::string o = "<text x=\"" + x + "\" y=\"" + y + "\" font-size=\"" + n(t.fontSize * 0.85) + "\" fill=\"" +
-                        strokeColour(t.colour) + "\" dominant-baseline=\"middle\"";
+                        strokeColour(t.colour) + "\" dominant-baseline=\"middle\"" +
+                        // A light rim keeps dark text readable on the chart's blue and red zones.
+                        " stroke=\"#fff\" stroke-width=\"2.5\" stroke-opacity=\"0.8\" paint-order=\"stroke\"";
         if (t.rotation != 0) o += " transform=\"rotate(" + n(-t.rotation) + " " + x + " " + y + ")\"";
         return o + ">" + markedUp(t.text) + "</text>";
     }
