@@ -32,6 +32,7 @@ table { border-collapse: collapse; margin: 6px 0 10px; }
 th, td { border: 1px solid #bbb; padding: 3px 7px; text-align: left; vertical-align: top; }
 th { background: #e8eef4; font-weight: 600; }
 table.facts th { width: 150px; }
+td.range { white-space: nowrap; }
 td.num { text-align: right; font-variant-numeric: tabular-nums; }
 td.digest { font-family: "DejaVu Sans Mono", monospace; font-size: 10.5px; word-break: break-all; max-width: 230px; }
 td.file, td.folder { word-break: break-all; max-width: 260px; }
@@ -60,6 +61,7 @@ svg.plot { width: 100%; height: auto; display: block; font-family: inherit; }
   table, figure, .pair { break-inside: avoid; }
   th, td { padding: 2px 5px; }
   td.digest { font-size: 8.5px; }
+  .note, figcaption { font-size: 10px; }
   .wide { max-width: 100%; }
 }
 )";
@@ -233,7 +235,7 @@ struct Page {
             o += "<tr><td class=\"num\">" + std::to_string(k + 1) + "</td><td class=\"file\">" + esc(in.name) + "</td>";
             o += "<td class=\"num\">" + (in.bytes ? std::to_string(*in.bytes) + "&nbsp;B" : "\u2014") + "</td>";
             o += "<td class=\"digest\">" + (in.sha256.empty() ? "not readable now" : in.sha256) + "</td>";
-            o += "<td class=\"num\">" + std::to_string(in.ordinate.size()) + "</td><td>";
+            o += "<td class=\"num\">" + std::to_string(in.ordinate.size()) + "</td><td class=\"range\">";
             if (!in.abscissa.empty()) o += esc(x(in.abscissa.front())) + " \u2013 " + esc(x(in.abscissa.back()));
             o += "</td><td>" + esc(howRead(in)) + "</td></tr>";
         }
@@ -398,6 +400,7 @@ struct Page {
                 if (k > m.values.size() || k > m.histograms.size()) continue;
                 Figure points = pointByPointFigure(m.point, r.abscissa, m.values, one, s.S_MARKER, s.T, s.D);
                 points.axes.title = std::string(m.point).substr(0, 3) + " point by point";
+                points.axes.yLabel = m.point;
                 // Scaled to this set's own histogram: set 1's scale could cut its circles off.
                 const std::string letter(1, colourLetter(s.S_MARKER, k));
                 Figure hist = histogramFigure(m.hist, {m.histograms[k - 1]}, {1}, letter, s.T);
