@@ -151,3 +151,18 @@ for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app" 2>/dev/null; then echo "screenshots: the program did not end after Quit" >&2; exit 1; fi
 app=""
 echo "analysis folder: $(ls "$work/output")"
+
+# The validation report of the example analysis, as a browser shows it and as it prints.
+mkdir "$work/report"
+"$bin/orvane-batch" -q -d magnitude -o "$work/report" "$root/examples/measured.txt" \
+    "$root/examples/simulation_a.txt" "$root/examples/simulation_b.txt" >/dev/null
+report="$work/report/Frequency Domain Analysis/report.html"
+browser=(chromium --headless --disable-gpu --hide-scrollbars --user-data-dir="$work/browser")
+[ "$(id -u)" = 0 ] && browser+=(--no-sandbox)
+"${browser[@]}" --window-size=1100,3200 --screenshot="$out/report.png" "$report" 2>/dev/null
+echo "$out/report.png"
+"${browser[@]}" --no-pdf-header-footer --print-to-pdf="$work/report.pdf" "$report" 2>/dev/null
+if command -v pdftoppm >/dev/null; then
+    pdftoppm -r 80 -png -f 1 -l 2 "$work/report.pdf" "$out/report-print"
+    ls "$out"/report-print-*.png
+fi

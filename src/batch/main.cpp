@@ -130,7 +130,7 @@ int run(int argc, char** argv)
     std::string thrs = "85";
     std::string weighting = "yes";
     std::string maxGridText = std::to_string(kDefaultMaxGridPoints);
-    bool json = false, quiet = false, verbose = false;
+    bool json = false, quiet = false, verbose = false, report = true;
     std::string figures = "fig";
     app.add_option("-d,--domain", options.domain, "Domain of the data: time, magnitude or phase")
         ->check(CLI::IsMember({"time", "magnitude", "phase"}))
@@ -151,6 +151,7 @@ int run(int argc, char** argv)
     app.add_option("--reference", reference,
                    "Compare every set with data file K (1 … number of files) instead of their average")
         ->type_name("K");
+    app.add_flag("--report,!--no-report", report, "Write report.html into the analysis folder (default) or not");
     app.add_flag("--json", json, "Print the summary as JSON (the analysis folder's summary.json)");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
     app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
@@ -227,6 +228,7 @@ int run(int argc, char** argv)
     session.maxGridPoints = maxGrid;
     session.startThreshold = thrs;
     session.startFigureFormat = figures;
+    session.writeReport = report;
     BatchUi ui(options, std::cerr);
     PictureWriter pictures;
     std::unique_ptr<PictureBackend> backend;

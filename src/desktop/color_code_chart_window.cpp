@@ -2,6 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/figure_files.h"
+#include "analysis/report.h"
 #include "analysis/result_files.h"
 #include "analysis/threshold_charts.h"
 #include "method/grade_spread.h"
@@ -210,6 +211,13 @@ void ChartWindow::recompute()
     if (!fs::is_directory(thresholdFolder)) throw Error("Cannot create the folder " + thresholdFolder.string());
     // Without the weights: they belong to the analysis, not to a threshold.
     writeGradeSpreadFile(thresholdFolder, s.D, s.N_DATA, s.S_MARKER, ADM, FDM, GDM);
+    if (s.writeReport) {
+        std::vector<std::string> files;
+        std::vector<ReadOptions> reads;
+        for (std::size_t slot = 0; slot < s.dataset.size(); ++slot)
+            if (!s.dataset[slot].empty()) files.push_back(s.dataset[slot]), reads.push_back(s.readOptions[slot]);
+        rewriteReport(analysisFolder / analysisFileName(s.T), s.T, s.thrs, ADM, FDM, GDM, files, reads, s.gdmWeighting);
+    }
 
     // Only now do the kinds find the grades and spreads of the new threshold.
     setKinds(h, Enable::On);

@@ -1,5 +1,6 @@
 #include "desktop/results_window.h"
 
+#include "analysis/report.h"
 #include "desktop/color_code_chart_window.h"
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
@@ -111,6 +112,7 @@ HandlerTable ResultsWindow::handlers()
     HandlerTable t;
     t["pushbutton1"] = [this](QWidget*) { back(); };
     t["pushbutton20"] = [this](QWidget*) { openChart(); };
+    t["pushbutton45"] = [this](QWidget*) { openReport(); };
     for (std::size_t k = 1; k <= kSetSelectors.size(); ++k)
         t[kSetSelectors[k - 1]] = [this, k](QWidget* control) { selectorToggled(k, control); };
     for (const PlotSelection& p : kPlotSelections)
@@ -137,7 +139,7 @@ ResultsWindow* ResultsWindow::open(DesktopSession& ds)
 void ResultsWindow::showPreparing()
 {
     widget()->setBackgroundRole(QPalette::Window);  // the system's control background
-    for (const char* tag : {"pushbutton1", "pushbutton20", "text2", "text4", "text6", "frame4", "text14",
+    for (const char* tag : {"pushbutton1", "pushbutton20", "pushbutton45", "text2", "text4", "text6", "frame4", "text14",
                             "pushbutton2", "pushbutton10"})
         show(h_, tag, false);
     auto* axes3 = h_.get<QCustomPlot>("axes3");
@@ -172,10 +174,12 @@ void ResultsWindow::showControls()
         else if (s.D == 1) show(h, "text2", true);
         show(h, "pushbutton2", false);
         show(h, "pushbutton20", true);
+        show(h, "pushbutton45", true);
     } else if (s.T == 2) {
         show(h, "text4", true);
         show(h, "pushbutton2", false);
         show(h, "pushbutton20", true);
+        show(h, "pushbutton45", true);
     } else {
         for (const char* tag : {"text2", "text4", "text6"}) show(h, tag, false);
         show(h, "pushbutton2", true);
@@ -249,6 +253,8 @@ void ResultsWindow::back()
     deleteWindow(widget());
     MainWindow::open(ds);
 }
+
+void ResultsWindow::openReport() { orvane::openReport(currentResultFile(ds_.session).parent_path()); }
 
 void ResultsWindow::openChart()
 {

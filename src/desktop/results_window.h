@@ -50,6 +50,8 @@ private:
 
     // Back to the main window: the back button and the title bar's close button.
     void back();
+    // report.html of the analysis shown, in the desktop's browser (through the document opener).
+    void openReport();
     // The colour code chart: this window and the original data step aside until it returns.
     void openChart();
     void selectorToggled(std::size_t k, QWidget* control);

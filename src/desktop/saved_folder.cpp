@@ -109,6 +109,7 @@ void ResultsWindow::chooseSavedFolder()
     s.N_DATA = N_DATA;
     setString(h["pushbutton2"], caption);
     h["pushbutton20"]->setVisible(true);
+    h["pushbutton45"]->setVisible(true);
     s.T = 0;
     s.Dest1 = "1";
     showSelectors(N_DATA);

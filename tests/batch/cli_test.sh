@@ -65,9 +65,11 @@ else
     failed=$((failed + 1)); echo "FAILED quiet run: '$folder'"
 fi
 
-# --figures none writes no figure file.
+# --figures none writes no figure file; the report is written unless --no-report.
 folder="$(cd "$work" && "$batch" -q --figures none "$m" "$a" 2>/dev/null)"
-if [ -d "$folder" ] && [ -z "$(find "$folder" -name '*.fig')" ]; then
+quiet="$(cd "$work" && "$batch" -q --figures none --no-report "$m" "$a" 2>/dev/null)"
+if [ -d "$folder" ] && [ -z "$(find "$folder" -name '*.fig')" ] && [ -s "$folder/report.html" ] &&
+    [ -d "$quiet" ] && [ ! -e "$quiet/report.html" ]; then
     passed=$((passed + 1))
 else
     failed=$((failed + 1)); echo "FAILED --figures none: '$folder'"

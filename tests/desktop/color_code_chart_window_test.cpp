@@ -1,7 +1,9 @@
 #include "desktop/color_code_chart_window.h"
 
 #include "desktop/desktop.h"
+#include "analysis/report.h"
 #include "analysis/result_files.h"
+#include "base/text.h"
 #include "method/grade_spread.h"
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
@@ -243,6 +245,15 @@ TEST_F(ColorCodeChartWindow, SliderThresholdIsRecomputedIntoItsOwnFolder)
         EXPECT_EQ(stored.GDM.Grade[i].value, gdm.Grade[i].value) << i;
         EXPECT_EQ(stored.GDM.Spread[i].range, gdm.Spread[i].range) << i;
     }
+    // The report is written again for the new threshold, with its grades.
+    std::ifstream in(folder / kReportFile);
+    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(report.find("<th>Threshold</th><td>85.5 %</td>"), std::string::npos);
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_NE(report.find("data-grade=\"" + num2str(gdm.Grade[i].value) + "\" data-set=\"" + std::to_string(i + 1) +
+                              "\" data-measure=\"GDM\""),
+                  std::string::npos)
+            << i;
 
     click(setTag(1));
     click("radiobutton31");

@@ -1,6 +1,7 @@
 // The document opener driven through the program's loader, with a fake xdg-open on PATH that
 // records its arguments and working folder and exits with a chosen status.
 #include "analysis/readme.h"
+#include "analysis/report.h"
 #include "base/shellopenfile.h"
 #include "launchdoc/failures.h"
 #include "base/error.h"
@@ -283,6 +284,17 @@ TEST_F(Launchdoc, ReadMeButtonOpensTheReadMeOfTheStartFolder)
 
     EXPECT_EQ(outcomeOf([&] { openReadMe((dir.path() / "gone").string()); }).identifier,
               "Tarvex:openshell:ERROR_PATH_NOT_FOUND");
+}
+
+TEST_F(Launchdoc, ReportButtonOpensTheReportOfTheAnalysisFolder)
+{
+    installOpener(0);
+    EXPECT_THROW(openReport(docs), Error);  // a folder written without a report
+    EXPECT_FALSE(openerArguments());
+    document(kReportFile);
+    EXPECT_EQ(outcomeOf([&] { openReport(docs); }), kOpened);
+    EXPECT_EQ(openerFolder(), fs::canonical(docs));
+    EXPECT_EQ(openerArguments(), std::vector<std::string>{kReportFile});
 }
 
 // The button opens the read-me beside the program wherever the program was started from;

@@ -2,6 +2,7 @@
 
 #include "analysis/measure_figures.h"
 #include "analysis/output_folder.h"
+#include "analysis/report.h"
 #include "analysis/reports.h"
 #include "analysis/result_files.h"
 #include "analysis/summaries.h"
@@ -125,6 +126,7 @@ public:
         if (s_.reference > n)
             throw Error("The reference set " + std::to_string(s_.reference) + " is not one of the " + std::to_string(n) +
                         " data sets.");
+        inputsMd_ = &Md, inputsMf_ = &Mf;
         std::optional<fs::path> parent;
         if (s_.T != 2) {
             parent = host_.outputFolder();
@@ -363,6 +365,12 @@ private:
             const fs::path thresholdFolder = makeThresholdFolder(folder(), s_.thrs);
             writeGradeSpreadFile(thresholdFolder, s_.D, r.N_DATA, s_.S_MARKER, r.ADM, r.FDM, r.GDM, &r.Kadm, &r.Kfdm);
             writeSummaries(folder(), s_, r);
+            if (s_.writeReport) {
+                ReportFacts facts;
+                facts.inputs = describeInputs(s_.sourceNames, *inputsMf_, *inputsMd_, s_.readReports);
+                facts.weighting = r.weighted;
+                writeReport(folder(), s_, r, facts);
+            }
         }
         note(2, 1);
     }
@@ -376,6 +384,8 @@ private:
     std::unique_ptr<Progress> progress_;
     std::optional<AnalysisFolder> folder_;
     double gdmProgress_ = 0.1;
+    const SetList* inputsMd_ = nullptr;  // the sets as loaded, for the report
+    const SetList* inputsMf_ = nullptr;
 };
 
 }  // namespace

@@ -25,6 +25,7 @@ void quitQuestion(Dialogs& ui, const std::string& message, const std::string& de
 struct LoadedFile {
     std::string path;
     std::vector<std::size_t> lines;
+    ReadReport read;
 };
 
 // "…: they do not overlap (data set 1: a.txt, line 2; data set 2: b.txt, line 40)".
@@ -48,7 +49,12 @@ public:
     {
     }
 
-    bool weightGdm() override { return ui_.weightGdm(); }
+    bool weightGdm() override
+    {
+        const bool weighting = ui_.weightGdm();
+        s_.gdmWeighting = weighting;
+        return weighting;
+    }
     std::optional<fs::path> outputFolder() override
     {
         s_.outputFolder = ui_.chooseFolder("Select Folder for OUTPUT Data", s_.startFolder);
@@ -96,7 +102,6 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     ui.loadData(s);
     SetList Md, Mf;
     std::vector<LoadedFile> files;
-    std::vector<ReadReport> reports;
     std::size_t reference = 0;  // the reference's place among the loaded sets
     if (s.reference > s.dataset.size() || (s.reference > 0 && s.dataset[s.reference - 1].empty())) {
         quitQuestion(ui, "Error Data Input: the reference must be a loaded data set",
@@ -118,8 +123,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
             s.T = 0;
             return SessionOutcome::Stopped;
         }
-        reports.push_back(set.report);
-        files.push_back({path, std::move(set.lines)});
+        files.push_back({path, std::move(set.lines), set.report});
         Mf.push_back(std::move(set.abscissa));
         Md.push_back(std::move(set.ordinate));
     }
@@ -143,8 +147,11 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     settings.thrs = s.thrs;
     settings.S_MARKER = s.S_MARKER;
     settings.maxGridPoints = s.maxGridPoints;
-    for (const LoadedFile& f : files) settings.sourceNames.push_back(f.path);
-    settings.readReports = std::move(reports);
+    settings.writeReport = s.writeReport;
+    for (const LoadedFile& f : files) {
+        settings.sourceNames.push_back(f.path);
+        settings.readReports.push_back(f.read);
+    }
     settings.reference = reference;
     SessionHost host(s, ui, sinks, files);
     std::optional<AnalysisResult> r;

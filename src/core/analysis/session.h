@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace orvane {
@@ -39,6 +40,8 @@ struct Session {
     std::size_t maxGridPoints = kDefaultMaxGridPoints;  // largest common grid accepted
     std::string startThreshold = "85";                  // thrs at the start of an analysis
     std::string startFigureFormat = "fig";              // figureFormat at the start of an analysis
+    bool writeReport = true;                            // report.html in every analysis folder
+    std::optional<bool> gdmWeighting;                   // the last analysis's answer, for its report
 
     // The defaults every analysis starts from.
     void setAnalysisDefaults()
@@ -52,6 +55,7 @@ struct Session {
         readOptions.fill(ReadOptions());
         readSummaries.fill(std::string());
         reference = 0;
+        gdmWeighting.reset();
     }
 };
 
