@@ -10,13 +10,17 @@
 #include "desktop/layouts.h"
 #include "render/savefigure.h"
 #include "desktop/results_window.h"
+#include "desktop/saving.h"
 #include "base/text.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QLineEdit>
 #include <qcustomplot.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -41,6 +45,8 @@ constexpr const char* kBadThreshold = "You must enter a numeric value between (0
 constexpr const char* kBadInputTitle = "Bad Input";
 constexpr const char* kNotFound = "Directory/Files not found";
 constexpr std::size_t kSetSelectors = 8;
+constexpr double kSliderStep = 0.5;  // the slider's small step: thresholds are multiples of it
+const QString kThresholdTip = QStringLiteral("Threshold in percent, 0 to 100");
 
 const std::array<ChartKind, 7>& chartKinds()
 {
@@ -86,7 +92,24 @@ void unlock(const Handles& h, const ChartKind& kind)
 {
     setEnable(h["edit2"], Enable::On);
     setEnable(h["slider3"], Enable::On);
+    h["edit2"]->setToolTip(kThresholdTip);
+    h["edit2"]->setStyleSheet({});
     setKinds(h, Enable::On, kind.tag);
+}
+
+// While a chart is shown its threshold is fixed; the box says so instead of ignoring keys.
+void lockThreshold(const Handles& h)
+{
+    setEnable(h["edit2"], Enable::Inactive);
+    setEnable(h["slider3"], Enable::Inactive);
+    h["edit2"]->setToolTip(QStringLiteral("The threshold of the chart shown; switch the chart off to change it"));
+    h["edit2"]->setStyleSheet(QStringLiteral("QLineEdit { background: palette(window); color: palette(dark); }"));
+}
+
+void chartCleared(const Handles& h)
+{
+    // Nothing shown: nothing to save.
+    setEnable(h["pushbutton22"], Enable::Off);
 }
 
 void folderNotFound(const Handles& h, const ChartKind& kind)
@@ -97,16 +120,34 @@ void folderNotFound(const Handles& h, const ChartKind& kind)
 }
 
 // Stars of several measures or data sets often share a point, and their labels would print
-// over each other: each further label on a point moves one line towards the middle of the
-// plane, so all stay readable and inside it.
-void separateCoincidentLabels(Axes& ax)
+// over each other: the labels of one point stand in columns of up to kRows lines centred on
+// the star's line, beside it on the side with room, all inside the plane. A label on the blue
+// zone is white: black on pure blue is hard to read.
+void placeLabels(Axes& ax)
 {
-    constexpr double kLine = 0.3;    // grade units: a label's height at the window's size
-    constexpr double kMiddle = 3.25;  // half the height of the plane
-    std::map<std::pair<double, double>, int> onPoint;
-    for (Text& label : ax.texts) {
-        const int before = onPoint[{label.x, label.y}]++;
-        label.y += (label.y > kMiddle ? -kLine : kLine) * before;
+    constexpr double kLine = 0.3;     // grade units: a label's height at the window's size
+    constexpr double kColumn = 0.85;  // spread units: the width of "ADM_8" and a gap
+    constexpr double kGap = 0.2;      // between a star and its labels
+    constexpr double kPlane = 6.5;    // the zones' extent, both ways
+    constexpr double kBlueZone = 2.5;
+    constexpr int kRows = 8;
+    std::map<std::pair<double, double>, std::vector<Text*>> onPoint;
+    for (Text& label : ax.texts) onPoint[{label.x - kGap, label.y}].push_back(&label);
+    for (auto& [star, labels] : onPoint) {
+        const auto [spread, grade] = star;
+        const int n = static_cast<int>(labels.size());
+        const int rows = std::min(n, kRows);
+        const int columns = (n + rows - 1) / rows;
+        const bool right = spread + kGap + columns * kColumn <= kPlane;
+        const double top = std::clamp(grade + (rows - 1) * kLine / 2, (rows - 0.5) * kLine, kPlane - kLine / 2);
+        for (int i = 0; i < n; ++i) {
+            Text& label = *labels[static_cast<std::size_t>(i)];
+            const int column = i / rows, row = i % rows;
+            label.x = right ? spread + kGap + column * kColumn : spread - kGap - (column + 1) * kColumn;
+            label.y = top - row * kLine;
+            const bool onBlue = label.x < kBlueZone && label.y < kBlueZone && label.x >= 0;
+            label.colour = onBlue ? Rgb{1, 1, 1} : Rgb{0, 0, 0};
+        }
     }
 }
 
@@ -143,21 +184,35 @@ void ChartWindow::thresholdTyped()
         s.thrs = *thrs1;
     } else {
         (*ds_.dialogs).error(kBadThreshold, kBadInputTitle);
+        // The box goes back to the threshold in force: it must not show what was refused.
+        setString(h["edit2"], s.thrs);
     }
     if (afterAnalysis()) {
         // The stored charts belong to the old threshold until the recompute has run.
-        setEnable(h["pushbutton23"], Enable::On);
-        setKinds(h, Enable::Off);
+        thresholdEdited();
+        setKinds(h, s.thrs == computedThreshold_ ? Enable::On : Enable::Off);
     }
+}
+
+void ChartWindow::thresholdEdited()
+{
+    // Recompute is there for a new valid threshold at once, not only after Enter or Tab.
+    const auto typed = acceptedThreshold(stringOf(h_["edit2"]));
+    const bool usable = afterAnalysis() && typed && *typed != computedThreshold_;
+    setEnable(h_["pushbutton23"], usable ? Enable::On : Enable::Off);
 }
 
 void ChartWindow::thresholdMoved()
 {
     const Handles& h = h_;
     Session& s = ds_.session;
-    s.thrs = num2str(valueOf(h["slider3"]));
+    // A drag lands anywhere between the steps; the threshold also names a folder, so it keeps
+    // to the steps.
+    const double snapped = std::round(valueOf(h["slider3"]) / kSliderStep) * kSliderStep;
+    setValue(h["slider3"], snapped);
+    s.thrs = num2str(snapped);
     setString(h["edit2"], s.thrs);
-    if (afterAnalysis()) setEnable(h["pushbutton23"], Enable::On);
+    if (afterAnalysis()) thresholdEdited();
 }
 
 void ChartWindow::recompute()
@@ -229,8 +284,11 @@ void ChartWindow::recompute()
     writeGradeSpreadFile(thresholdFolder, s.D, s.N_DATA, s.S_MARKER, ADM, FDM, GDM);
 
     // Only now do the kinds find the grades and spreads of the new threshold.
+    computedThreshold_ = s.thrs;
     setKinds(h, Enable::On);
     setEnable(h["pushbutton23"], Enable::Off);
+    ds_.dialogs->inform("The charts and grades for threshold " + s.thrs + " are saved in " + thresholdFolder.string(),
+                        "Recompute");
 }
 
 void ChartWindow::chartKindToggled(const ChartKind& kind)
@@ -252,6 +310,7 @@ void ChartWindow::chartKindToggled(const ChartKind& kind)
         unlock(h, kind);
         setLoadedSets(Enable::On);
         showBareZones();
+        chartCleared(h);
         return;
     }
 
@@ -278,8 +337,7 @@ void ChartWindow::chartKindToggled(const ChartKind& kind)
     if (std::string(kind.tag) == "radiobutton31") s.D = g.D;
 
     setEnable(h["pushbutton22"], Enable::On);
-    setEnable(h["edit2"], Enable::Inactive);
-    setEnable(h["slider3"], Enable::Inactive);
+    lockThreshold(h);
     setKinds(h, Enable::Off, kind.tag);
     setLoadedSets(Enable::Off);
 
@@ -299,7 +357,7 @@ void ChartWindow::chartKindToggled(const ChartKind& kind)
     s.thrs = chc;
     request.thrs = chc;
     Figure chart = colourCodeChart(request);
-    separateCoincidentLabels(chart.axes);
+    placeLabels(chart.axes);
     showChart(chart);
 }
 
@@ -318,7 +376,9 @@ void ChartWindow::saveChartPicture()
     const fs::path folder = (afterAnalysis() ? fs::path(s.outputFolder) / s.analysisFolderName : fs::path(s.folder1)) / s.thrs;
     const std::string name = std::string("FsvColorCodeChart") + shown->namePart + "_" + s.thrs;
     // The extension is given: a threshold such as "85.5" would otherwise pass for one.
-    savefigure(*shownChart_, (folder / (name + ".bmp")).string(), "bmp");
+    const auto file = saveTarget(*ds_.dialogs, folder / (name + ".bmp"), "Save Chart");
+    if (!file) return;
+    tellSaved(*ds_.dialogs, savefigure(*shownChart_, file->string(), "bmp"), "Save Chart");
 }
 
 ChartWindow::ChartWindow(DesktopSession& ds, QWidget* widget)
@@ -334,6 +394,7 @@ ChartWindow::ChartWindow(DesktopSession& ds, QWidget* widget)
     t["pushbutton21"] = [this](QWidget*) { backToResults(true); };
     for (const ChartKind& kind : chartKinds()) t[kind.tag] = [this, &kind](QWidget*) { chartKindToggled(kind); };
     bind(std::move(t));
+    QObject::connect(h_.get<QLineEdit>("edit2"), &QLineEdit::textEdited, this, [this] { thresholdEdited(); });
     widget->installEventFilter(new BackOnClose(widget, [this] {
         try {
             backToResults(false);  // the window deletes itself on close
@@ -405,6 +466,10 @@ void ChartWindow::reset()
     setSliderRange(h["slider3"], 0, 100, 0.5, 1);
     setValue(h["slider3"], 85);
     setEnable(h["slider3"], threshold);
+    h["edit2"]->setToolTip(kThresholdTip);
+    h["edit2"]->setStyleSheet({});
+    // The analysis wrote the charts of the threshold it started with.
+    computedThreshold_ = ds_.session.thrs.empty() ? ds_.session.startThreshold : ds_.session.thrs;
 
     h["text199"]->show();
     showBareZones();

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTest>
 #include <qcustomplot.h>
 
 #include <gtest/gtest.h>
@@ -200,14 +201,99 @@ TEST_F(ColorCodeChartWindow, ThresholdTextMustBeANumberFrom0To100)
         EXPECT_EQ(dialogs.errors, std::vector<std::string>{kBadInput}) << refused;
         EXPECT_EQ(ds.session.thrs, "100") << refused;
         EXPECT_EQ(valueOf(h["slider3"]), 100) << refused;
+        // The box is back at the threshold in force, not showing what was refused.
+        EXPECT_EQ(stringOf(h["edit2"]), "100") << refused;
     }
 
-    // The recompute does not take the refused text for a threshold folder.
+    // So the recompute computes the threshold shown, never a refused text.
     dialogs.errors.clear();
     click("pushbutton23");
-    EXPECT_EQ(dialogs.errors, std::vector<std::string>{kBadInput});
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_TRUE(fs::is_regular_file(folder / "100" / kGradeSpreadFile));
     EXPECT_FALSE(fs::exists(folder / "abc"));
-    EXPECT_EQ(states(kKinds), "off off off off off off off");
+    EXPECT_EQ(states(kKinds), "on on on on on on on");
+    ASSERT_EQ(dialogs.informed.size(), 1u);
+    EXPECT_NE(dialogs.informed[0].find((folder / "100").string()), std::string::npos) << dialogs.informed[0];
+}
+
+// Typing a threshold offers Recompute at once (no Enter needed) and only for a usable value;
+// the slider keeps to its steps; a shown chart's threshold says why it cannot be typed over.
+TEST_F(ColorCodeChartWindow, ThresholdBoxAnswersEveryKeyAndTheSliderSnapsToItsSteps)
+{
+    analyseAndOpen(2);
+    auto* edit = h.get<QLineEdit>("edit2");
+    edit->clear();
+    QTest::keyClicks(edit, "70");
+    EXPECT_EQ(states({"pushbutton23"}), "on");
+    QTest::keyClicks(edit, "0");  // 700
+    EXPECT_EQ(states({"pushbutton23"}), "off");
+    edit->clear();
+    QTest::keyClicks(edit, "85");  // the threshold whose charts exist
+    EXPECT_EQ(states({"pushbutton23"}), "off");
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    slide(48.67);
+    EXPECT_EQ(stringOf(h["edit2"]), "48.5");
+    EXPECT_EQ(valueOf(h["slider3"]), 48.5);
+    EXPECT_EQ(ds.session.thrs, "48.5");
+    slide(48.8);
+    EXPECT_EQ(stringOf(h["edit2"]), "49");
+
+    type("85");
+    EXPECT_EQ(states(kKinds), "on on on on on on on");  // back at the computed threshold
+    click(setTag(1));
+    click("radiobutton31");
+    EXPECT_EQ(states({"edit2", "pushbutton22"}), "inactive on");
+    EXPECT_FALSE(edit->toolTip().isEmpty());
+    EXPECT_NE(edit->toolTip(), QStringLiteral("Threshold in percent, 0 to 100"));
+
+    // Cleared again: nothing to save, and the box is free.
+    click("radiobutton31");
+    EXPECT_EQ(states({"edit2", "pushbutton22"}), "on off");
+    EXPECT_EQ(edit->toolTip(), QStringLiteral("Threshold in percent, 0 to 100"));
+}
+
+// Eight sets put 24 labels on a few stars: each star's labels stand beside it in columns,
+// all inside the plane, none over another, and readable on the blue zone.
+TEST_F(ColorCodeChartWindow, LabelsOfManyStarsAtOnePointStayNearItAndInsideThePlane)
+{
+    const fs::path folder = analyseAndOpen(8);
+    for (int k = 1; k <= 8; ++k) click(setTag(k));
+    click("radiobutton37");
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    auto* plot = h.get<QCustomPlot>("axes5");
+    const LoadedGradeSpread g = loadGradeSpreadFile(folder / "85" / kGradeSpreadFile);
+    std::map<std::pair<double, double>, std::vector<QCPItemText*>> byStar;
+    for (int i = 0; i < plot->itemCount(); ++i)
+        if (auto* t = qobject_cast<QCPItemText*>(plot->item(i))) {
+            const std::string name = t->text().toStdString();
+            const int set = name.back() - '0';
+            const GradeSpread& m = name[0] == 'A' ? g.ADM : name[0] == 'F' ? g.FDM : g.GDM;
+            byStar[{m.Spread[set - 1].value, m.Grade[set - 1].value}].push_back(t);
+        }
+    std::size_t count = 0;
+    for (const auto& [star, labels] : byStar) {
+        count += labels.size();
+        for (QCPItemText* label : labels) {
+            const std::string name = label->text().toStdString();
+            const QPointF at = label->position->coords();
+            EXPECT_GE(at.x(), 0) << name;
+            EXPECT_LE(at.x() + 0.75, 6.5) << name;
+            EXPECT_GE(at.y() - 0.15, 0) << name;
+            EXPECT_LE(at.y() + 0.15, 6.5) << name;
+            EXPECT_LE(std::abs(at.x() - star.first), 3.0) << name;
+            EXPECT_LE(std::abs(at.y() - star.second), 1.2) << name;
+            for (QCPItemText* other : labels) {
+                const QPointF there = other->position->coords();
+                if (other != label)
+                    EXPECT_TRUE(std::abs(there.x() - at.x()) >= 0.8 || std::abs(there.y() - at.y()) >= 0.3 - 1e-9)
+                        << name << " over " << other->text().toStdString();
+            }
+            const bool onBlue = at.x() < 2.5 && at.y() < 2.5;
+            EXPECT_EQ(label->color(), onBlue ? QColor(Qt::white) : QColor(Qt::black)) << name;
+        }
+    }
+    EXPECT_EQ(count, 24u);
 }
 
 TEST_F(ColorCodeChartWindow, SliderThresholdIsRecomputedIntoItsOwnFolder)
@@ -333,10 +419,10 @@ TEST_F(ColorCodeChartWindow, SwitchingAKindOffClearsToTheBareZones)
     for (const auto& [text, at] : drawn().labels) labels.insert(text);
     EXPECT_EQ(labels, (std::set<std::string>{"FDM_1", "GDM_1", "FDM_3", "GDM_3"}));
 
-    // With no kind on there is nothing to save.
+    // With no kind on there is nothing to save, and the button says so.
     click("radiobutton36");
+    EXPECT_EQ(states({"pushbutton22"}), "off");
     click("pushbutton22");
-    EXPECT_EQ(dialogs.warnings, std::vector<std::string>{"!! Warning !!: Sorry, figure not found"});
     for (const auto& entry : fs::directory_iterator(folder / "85")) EXPECT_NE(entry.path().extension(), ".bmp");
 }
 
