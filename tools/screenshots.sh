@@ -77,7 +77,7 @@ shot "$selection" selection-error
 keys Return
 ended="$(window '^FSV Analysis Ended$')"
 focus "$ended"
-keys Escape
+keys shift+Tab space  # "Load New Data" (closing the question would take its default, "Plot Results")
 
 # A time-domain analysis of three sets.
 main="$(window '^Orvane$')"

@@ -119,36 +119,70 @@ void folderNotFound(const Handles& h, const ChartKind& kind)
     setEnable(h["pushbutton22"], Enable::Off);
 }
 
-// Stars of several measures or data sets often share a point, and their labels would print
-// over each other: the labels of one point stand in columns of up to kRows lines centred on
-// the star's line, beside it on the side with room, all inside the plane. A label on the blue
-// zone is white: black on pure blue is hard to read.
+// Stars of several measures or data sets often share a point, or stand one grid step apart,
+// and their labels would print over each other or leave the plane. Each label takes the
+// nearest free place beside its star: on the star's line to the right, then lines above and
+// below, then further columns, the left side last; never over another label or a star, and
+// always inside the plane.
 void placeLabels(Axes& ax)
 {
-    constexpr double kLine = 0.3;     // grade units: a label's height at the window's size
-    constexpr double kColumn = 0.85;  // spread units: the width of "ADM_8" and a gap
+    constexpr double kWidth = 0.62;   // spread units: "ADM_8" at the window's size, with its box
+    constexpr double kHeight = 0.28;  // grade units: a label's height, with its box
+    constexpr double kLine = 0.3;     // between the lines of a column
     constexpr double kGap = 0.2;      // between a star and its labels
     constexpr double kPlane = 6.5;    // the zones' extent, both ways
-    constexpr double kBlueZone = 2.5;
-    constexpr int kRows = 8;
-    std::map<std::pair<double, double>, std::vector<Text*>> onPoint;
-    for (Text& label : ax.texts) onPoint[{label.x - kGap, label.y}].push_back(&label);
-    for (auto& [star, labels] : onPoint) {
-        const auto [spread, grade] = star;
-        const int n = static_cast<int>(labels.size());
-        const int rows = std::min(n, kRows);
-        const int columns = (n + rows - 1) / rows;
-        const bool right = spread + kGap + columns * kColumn <= kPlane;
-        const double top = std::clamp(grade + (rows - 1) * kLine / 2, (rows - 0.5) * kLine, kPlane - kLine / 2);
-        for (int i = 0; i < n; ++i) {
-            Text& label = *labels[static_cast<std::size_t>(i)];
-            const int column = i / rows, row = i % rows;
-            label.x = right ? spread + kGap + column * kColumn : spread - kGap - (column + 1) * kColumn;
-            label.y = top - row * kLine;
-            const bool onBlue = label.x < kBlueZone && label.y < kBlueZone && label.x >= 0;
-            label.colour = onBlue ? Rgb{1, 1, 1} : Rgb{0, 0, 0};
+    constexpr double kStar = 0.12;    // half a star's size
+    struct Box {
+        double left, bottom, right, top;
+        bool overlaps(const Box& o) const
+        {
+            return left < o.right && o.left < right && bottom < o.top && o.bottom < top;
+        }
+    };
+    std::vector<Box> taken;
+    for (const Text& label : ax.texts) {
+        const double sx = label.x - kGap, sy = label.y;
+        taken.push_back({sx - kStar, sy - kStar, sx + kStar, sy + kStar});
+    }
+    struct Place {
+        double cost, x, y;
+    };
+    for (Text& label : ax.texts) {
+        const double sx = label.x - kGap, sy = label.y;
+        std::vector<Place> places;
+        for (int column = 0; column < 4; ++column)
+            for (const bool left : {false, true})
+                for (int line = 0; line <= 6; ++line)
+                    for (const int side : {1, -1}) {
+                        if (line == 0 && side < 0) continue;
+                        const double x = left ? sx - kGap - kWidth - column * (kWidth + 0.08)
+                                              : sx + kGap + column * (kWidth + 0.08);
+                        places.push_back({column * 3.0 + line + (left ? 2.5 : 0) + (side < 0 ? 0.1 : 0), x,
+                                          sy + side * line * kLine});
+                    }
+        std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return a.cost < b.cost; });
+        for (const Place& p : places) {
+            const Box box{p.x, p.y - kHeight / 2, p.x + kWidth, p.y + kHeight / 2};
+            if (box.left < 0 || box.right > kPlane || box.bottom < 0 || box.top > kPlane) continue;
+            if (std::any_of(taken.begin(), taken.end(), [&box](const Box& t) { return t.overlaps(box); })) continue;
+            label.x = p.x;
+            label.y = p.y;
+            taken.push_back(box);
+            break;
         }
     }
+}
+
+// Labels stand on a light box of their own: black on the pure blue zone, or half on two
+// zones, is hard to read.
+void boxLabels(QCustomPlot& plot)
+{
+    for (int i = 0; i < plot.itemCount(); ++i)
+        if (auto* text = qobject_cast<QCPItemText*>(plot.item(i))) {
+            text->setBrush(QColor(255, 255, 255, 210));
+            text->setPen(Qt::NoPen);
+            text->setPadding(QMargins(3, 0, 3, 0));
+        }
 }
 
 const GradeSpread& measureOf(const LoadedGradeSpread& g, const std::string& name)
@@ -419,6 +453,7 @@ void ChartWindow::showChart(const Figure& chart)
 {
     auto* plot = h_.get<QCustomPlot>("axes5");
     drawFigure(*plot, chart);
+    boxLabels(*plot);
     plot->replot();
     *shownChart_ = chart;
 }

@@ -11,7 +11,7 @@
 namespace orvane {
 
 // Swallows mouse presses, releases and double clicks on `window` during `span` after it is
-// made (by default the system's double-click interval). Lives as the window's child.
+// shown (by default the system's double-click interval). Lives as the window's child.
 class IgnoreClicksAtFirst : public QObject {
 public:
     explicit IgnoreClicksAtFirst(QWidget* window, std::chrono::milliseconds span = doubleClickInterval());
@@ -23,6 +23,7 @@ protected:
 
 private:
     QPointer<QWidget> window_;
+    std::chrono::milliseconds span_;
     std::chrono::steady_clock::time_point until_;
 };
 
