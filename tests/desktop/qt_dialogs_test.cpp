@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -44,12 +45,22 @@ TEST(LateClicks, ClicksRightAfterAWindowOpensAreIgnored)
     auto* cancel = new QPushButton("Cancel", &dialog);
     int pressed = 0;
     QObject::connect(cancel, &QPushButton::clicked, [&pressed] { ++pressed; });
+    auto* path = new QLineEdit(&dialog);
+    path->move(0, 40);
     new IgnoreClicksAtFirst(&dialog, 300ms);
     dialog.show();
-    QTest::mouseClick(cancel, Qt::LeftButton);
+    QApplication::setActiveWindow(&dialog);
+    path->setFocus();
+    // As the system delivers it: to the window, which hands it to the button under it.
+    const QPoint onCancel = cancel->mapTo(&dialog, cancel->rect().center());
+    QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, onCancel);
+    EXPECT_EQ(pressed, 0);
+    // Nor does it take the focus: the Return typed next must not press "Cancel".
+    EXPECT_TRUE(path->hasFocus());
+    QTest::mouseClick(cancel, Qt::LeftButton);  // straight to the button
     EXPECT_EQ(pressed, 0);
     std::this_thread::sleep_for(350ms);
-    QTest::mouseClick(cancel, Qt::LeftButton);
+    QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, onCancel);
     EXPECT_EQ(pressed, 1);
     EXPECT_GT(IgnoreClicksAtFirst::doubleClickInterval().count(), 0);
 }
