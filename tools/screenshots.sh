@@ -23,6 +23,12 @@ for s in 1 2 3; do
         >"$work/data/set$s.txt"
 done
 cp "$root/examples/"*.txt "$work/data/"
+# Eight small sets that agree more or less, for the pictures of an eight-set analysis.
+for s in 1 2 3 4 5 6 7 8; do
+    awk -v s="$s" 'BEGIN { n = 400; for (j = 0; j < n; ++j) { x = 200 * j / (n - 1);
+        printf "%.6f %.6f\n", x, 20 + 5 * sin(x / 30 + 0.05 * s) + 0.2 * s * sin(x * 0.7) } }' \
+        >"$work/data/small$s.txt"
+done
 
 # A free display number, chosen by the server itself.
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
@@ -71,7 +77,7 @@ shot "$selection" selection-error
 keys Return
 ended="$(window '^FSV Analysis Ended$')"
 focus "$ended"
-keys Escape
+keys shift+Tab space  # "Load New Data" (closing the question would take its default, "Plot Results")
 
 # A time-domain analysis of three sets.
 main="$(window '^Orvane$')"
@@ -139,11 +145,65 @@ keys alt+1 alt+2 alt+t shift+Tab space
 sleep 1
 shot "$chart" colour-code-chart
 
-# Back through the results window to the main window, and Quit ends the program.
+# Back through the results window to the main window.
 keys alt+b
 results="$(window '^FSV Results$')"
 focus "$results"
 keys alt+b
+
+# Eight small sets: the results window at its minimum size, and the chart of all eight.
+main="$(window '^Orvane$')"
+focus "$main"
+keys alt+t alt+s
+data="$(window '^Load Data$')"
+for k in 1 2 3 4 5 6 7 8; do
+    focus "$data"
+    keys "alt+$k"
+    chooser="$(window "^Select Dataset $k")"
+    focus "$chooser"
+    typed "$work/data/small$k.txt"
+    keys Return
+    sleep 0.4
+done
+focus "$data"
+shot "$data" data-loading-window-8-sets
+keys alt+d
+folder="$(window '^Select Folder for OUTPUT Data')"
+focus "$folder"
+typed "$work/output"
+keys Return
+sleep 0.3
+if xdotool search --onlyvisible --name '^Select Folder for OUTPUT Data' >/dev/null 2>&1; then keys Return; fi
+weighting="$(window '^Compute k_ADM & k_FDM$')"
+focus "$weighting"
+keys Return
+ended="$(window '^FSV Analysis Ended$')"
+focus "$ended"
+keys Return  # "Plot Results"
+results="$(window '^FSV Results$')"
+sleep 2.5
+xdotool windowsize --sync "$results" 900 600 2>/dev/null || xdotool windowsize "$results" 900 600
+focus "$results"
+keys alt+1 alt+2 alt+3 alt+o
+window '^Original Dataset$' >/dev/null
+focus "$results"
+keys alt+c
+sleep 1
+shot "$results" results-minimum-size
+keys alt+c
+focus "$results"
+keys alt+r
+chart="$(window '^FSV Colour Code Chart$')"
+focus "$chart"
+keys alt+1 alt+2 alt+3 alt+4 alt+5 alt+6 alt+7 alt+8 alt+t shift+Tab space
+sleep 1
+shot "$chart" colour-code-chart-8-sets
+keys alt+b
+results="$(window '^FSV Results$')"
+focus "$results"
+keys alt+b
+
+# Quit ends the program.
 main="$(window '^Orvane$')"
 focus "$main"
 keys alt+q

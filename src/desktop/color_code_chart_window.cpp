@@ -12,13 +12,17 @@
 #include "desktop/layouts.h"
 #include "render/savefigure.h"
 #include "desktop/results_window.h"
+#include "desktop/saving.h"
 #include "base/text.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QLineEdit>
 #include <qcustomplot.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -43,6 +47,8 @@ constexpr const char* kBadThreshold = "You must enter a numeric value between (0
 constexpr const char* kBadInputTitle = "Bad Input";
 constexpr const char* kNotFound = "Directory/Files not found";
 constexpr std::size_t kSetSelectors = 8;
+constexpr double kSliderStep = 0.5;  // the slider's small step: thresholds are multiples of it
+const QString kThresholdTip = QStringLiteral("Threshold in percent, 0 to 100");
 
 const std::array<ChartKind, 7>& chartKinds()
 {
@@ -88,7 +94,24 @@ void unlock(const Handles& h, const ChartKind& kind)
 {
     setEnable(h["edit2"], Enable::On);
     setEnable(h["slider3"], Enable::On);
+    h["edit2"]->setToolTip(kThresholdTip);
+    h["edit2"]->setStyleSheet({});
     setKinds(h, Enable::On, kind.tag);
+}
+
+// While a chart is shown its threshold is fixed; the box says so instead of ignoring keys.
+void lockThreshold(const Handles& h)
+{
+    setEnable(h["edit2"], Enable::Inactive);
+    setEnable(h["slider3"], Enable::Inactive);
+    h["edit2"]->setToolTip(QStringLiteral("The threshold of the chart shown; switch the chart off to change it"));
+    h["edit2"]->setStyleSheet(QStringLiteral("QLineEdit { background: palette(window); color: palette(dark); }"));
+}
+
+void chartCleared(const Handles& h)
+{
+    // Nothing shown: nothing to save.
+    setEnable(h["pushbutton22"], Enable::Off);
 }
 
 void folderNotFound(const Handles& h, const ChartKind& kind)
@@ -98,18 +121,70 @@ void folderNotFound(const Handles& h, const ChartKind& kind)
     setEnable(h["pushbutton22"], Enable::Off);
 }
 
-// Stars of several measures or data sets often share a point, and their labels would print
-// over each other: each further label on a point moves one line towards the middle of the
-// plane, so all stay readable and inside it.
-void separateCoincidentLabels(Axes& ax)
+// Stars of several measures or data sets often share a point, or stand one grid step apart,
+// and their labels would print over each other or leave the plane. Each label takes the
+// nearest free place beside its star: on the star's line to the right, then lines above and
+// below, then further columns, the left side last; never over another label or a star, and
+// always inside the plane.
+void placeLabels(Axes& ax)
 {
-    constexpr double kLine = 0.3;    // grade units: a label's height at the window's size
-    constexpr double kMiddle = 3.25;  // half the height of the plane
-    std::map<std::pair<double, double>, int> onPoint;
-    for (Text& label : ax.texts) {
-        const int before = onPoint[{label.x, label.y}]++;
-        label.y += (label.y > kMiddle ? -kLine : kLine) * before;
+    constexpr double kWidth = 0.62;   // spread units: "ADM_8" at the window's size, with its box
+    constexpr double kHeight = 0.28;  // grade units: a label's height, with its box
+    constexpr double kLine = 0.3;     // between the lines of a column
+    constexpr double kGap = 0.2;      // between a star and its labels
+    constexpr double kPlane = 6.5;    // the zones' extent, both ways
+    constexpr double kStar = 0.12;    // half a star's size
+    struct Box {
+        double left, bottom, right, top;
+        bool overlaps(const Box& o) const
+        {
+            return left < o.right && o.left < right && bottom < o.top && o.bottom < top;
+        }
+    };
+    std::vector<Box> taken;
+    for (const Text& label : ax.texts) {
+        const double sx = label.x - kGap, sy = label.y;
+        taken.push_back({sx - kStar, sy - kStar, sx + kStar, sy + kStar});
     }
+    struct Place {
+        double cost, x, y;
+    };
+    for (Text& label : ax.texts) {
+        const double sx = label.x - kGap, sy = label.y;
+        std::vector<Place> places;
+        for (int column = 0; column < 4; ++column)
+            for (const bool left : {false, true})
+                for (int line = 0; line <= 6; ++line)
+                    for (const int side : {1, -1}) {
+                        if (line == 0 && side < 0) continue;
+                        const double x = left ? sx - kGap - kWidth - column * (kWidth + 0.08)
+                                              : sx + kGap + column * (kWidth + 0.08);
+                        places.push_back({column * 3.0 + line + (left ? 2.5 : 0) + (side < 0 ? 0.1 : 0), x,
+                                          sy + side * line * kLine});
+                    }
+        std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return a.cost < b.cost; });
+        for (const Place& p : places) {
+            const Box box{p.x, p.y - kHeight / 2, p.x + kWidth, p.y + kHeight / 2};
+            if (box.left < 0 || box.right > kPlane || box.bottom < 0 || box.top > kPlane) continue;
+            if (std::any_of(taken.begin(), taken.end(), [&box](const Box& t) { return t.overlaps(box); })) continue;
+            label.x = p.x;
+            label.y = p.y;
+            taken.push_back(box);
+            break;
+        }
+    }
+}
+
+// Labels stand on a light box of their own: black on the pure blue zone, or half on two
+// zones, is hard to read.
+void boxLabels(QCustomPlot& plot)
+{
+    for (int i = 0; i < plot.itemCount(); ++i)
+        if (auto* text = qobject_cast<QCPItemText*>(plot.item(i))) {
+            text->setBrush(QColor(255, 255, 255, 210));
+            text->setPen(Qt::NoPen);
+            text->setPadding(QMargins(3, 0, 3, 0));
+        }
 }
 
 const GradeSpread& measureOf(const LoadedGradeSpread& g, const std::string& name)
@@ -145,21 +220,35 @@ void ChartWindow::thresholdTyped()
         s.thrs = *thrs1;
     } else {
         (*ds_.dialogs).error(kBadThreshold, kBadInputTitle);
+        // The box goes back to the threshold in force: it must not show what was refused.
+        setString(h["edit2"], s.thrs);
     }
     if (afterAnalysis()) {
         // The stored charts belong to the old threshold until the recompute has run.
-        setEnable(h["pushbutton23"], Enable::On);
-        setKinds(h, Enable::Off);
+        thresholdEdited();
+        setKinds(h, s.thrs == computedThreshold_ ? Enable::On : Enable::Off);
     }
+}
+
+void ChartWindow::thresholdEdited()
+{
+    // Recompute is there for a new valid threshold at once, not only after Enter or Tab.
+    const auto typed = acceptedThreshold(stringOf(h_["edit2"]));
+    const bool usable = afterAnalysis() && typed && *typed != computedThreshold_;
+    setEnable(h_["pushbutton23"], usable ? Enable::On : Enable::Off);
 }
 
 void ChartWindow::thresholdMoved()
 {
     const Handles& h = h_;
     Session& s = ds_.session;
-    s.thrs = num2str(valueOf(h["slider3"]));
+    // A drag lands anywhere between the steps; the threshold also names a folder, so it keeps
+    // to the steps.
+    const double snapped = std::round(valueOf(h["slider3"]) / kSliderStep) * kSliderStep;
+    setValue(h["slider3"], snapped);
+    s.thrs = num2str(snapped);
     setString(h["edit2"], s.thrs);
-    if (afterAnalysis()) setEnable(h["pushbutton23"], Enable::On);
+    if (afterAnalysis()) thresholdEdited();
 }
 
 void ChartWindow::recompute()
@@ -220,8 +309,11 @@ void ChartWindow::recompute()
     }
 
     // Only now do the kinds find the grades and spreads of the new threshold.
+    computedThreshold_ = s.thrs;
     setKinds(h, Enable::On);
     setEnable(h["pushbutton23"], Enable::Off);
+    ds_.dialogs->inform("The charts and grades for threshold " + s.thrs + " are saved in " + thresholdFolder.string(),
+                        "Recompute");
 }
 
 void ChartWindow::chartKindToggled(const ChartKind& kind)
@@ -243,6 +335,7 @@ void ChartWindow::chartKindToggled(const ChartKind& kind)
         unlock(h, kind);
         setLoadedSets(Enable::On);
         showBareZones();
+        chartCleared(h);
         return;
     }
 
@@ -269,8 +362,7 @@ void ChartWindow::chartKindToggled(const ChartKind& kind)
     if (std::string(kind.tag) == "radiobutton31") s.D = g.D;
 
     setEnable(h["pushbutton22"], Enable::On);
-    setEnable(h["edit2"], Enable::Inactive);
-    setEnable(h["slider3"], Enable::Inactive);
+    lockThreshold(h);
     setKinds(h, Enable::Off, kind.tag);
     setLoadedSets(Enable::Off);
 
@@ -290,7 +382,7 @@ void ChartWindow::chartKindToggled(const ChartKind& kind)
     s.thrs = chc;
     request.thrs = chc;
     Figure chart = colourCodeChart(request);
-    separateCoincidentLabels(chart.axes);
+    placeLabels(chart.axes);
     showChart(chart);
 }
 
@@ -309,7 +401,9 @@ void ChartWindow::saveChartPicture()
     const fs::path folder = (afterAnalysis() ? fs::path(s.outputFolder) / s.analysisFolderName : fs::path(s.folder1)) / s.thrs;
     const std::string name = std::string("FsvColorCodeChart") + shown->namePart + "_" + s.thrs;
     // The extension is given: a threshold such as "85.5" would otherwise pass for one.
-    savefigure(*shownChart_, (folder / (name + ".bmp")).string(), "bmp");
+    const auto file = saveTarget(*ds_.dialogs, folder / (name + ".bmp"), "Save Chart");
+    if (!file) return;
+    tellSaved(*ds_.dialogs, savefigure(*shownChart_, file->string(), "bmp"), "Save Chart");
 }
 
 ChartWindow::ChartWindow(DesktopSession& ds, QWidget* widget)
@@ -325,6 +419,7 @@ ChartWindow::ChartWindow(DesktopSession& ds, QWidget* widget)
     t["pushbutton21"] = [this](QWidget*) { backToResults(true); };
     for (const ChartKind& kind : chartKinds()) t[kind.tag] = [this, &kind](QWidget*) { chartKindToggled(kind); };
     bind(std::move(t));
+    QObject::connect(h_.get<QLineEdit>("edit2"), &QLineEdit::textEdited, this, [this] { thresholdEdited(); });
     widget->installEventFilter(new BackOnClose(widget, [this] {
         try {
             backToResults(false);  // the window deletes itself on close
@@ -349,6 +444,7 @@ void ChartWindow::showChart(const Figure& chart)
 {
     auto* plot = h_.get<QCustomPlot>("axes5");
     drawFigure(*plot, chart);
+    boxLabels(*plot);
     plot->replot();
     *shownChart_ = chart;
 }
@@ -396,6 +492,10 @@ void ChartWindow::reset()
     setSliderRange(h["slider3"], 0, 100, 0.5, 1);
     setValue(h["slider3"], 85);
     setEnable(h["slider3"], threshold);
+    h["edit2"]->setToolTip(kThresholdTip);
+    h["edit2"]->setStyleSheet({});
+    // The analysis wrote the charts of the threshold it started with.
+    computedThreshold_ = ds_.session.thrs.empty() ? ds_.session.startThreshold : ds_.session.thrs;
 
     h["text199"]->show();
     showBareZones();

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 
 namespace orvane {
 
@@ -31,6 +32,7 @@ private:
     void showBareZones();
 
     void thresholdTyped();
+    void thresholdEdited();
     void thresholdMoved();
     // Every chart of every set for the threshold in edit2, saved into its folder as the
     // analysis saves them, then the grades and spreads of that threshold.
@@ -40,6 +42,7 @@ private:
     // Back to the results window, which shows itself and its original data again.
     void backToResults(bool deleteThis);
 
+    std::string computedThreshold_;  // the threshold whose charts and grades are on disk
     std::unique_ptr<Figure> shownChart_;  // the chart in axes5, kept to be saved as a picture
 };
 

@@ -8,6 +8,8 @@
 
 #include <QPointer>
 
+#include <array>
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -33,6 +35,11 @@ public:
     Choosers* choosers = nullptr;  // likewise
     // The choice menu; MenuFSV when not set (tests answer it from a script).
     std::function<int(const std::string& header, const std::vector<std::string>& items)> menu;
+    // The files and domain of the last run that did not finish (an input error, a cancelled
+    // folder), or files named on the command line: the next data-loading window shows them.
+    std::array<std::string, kDataSlots> previousFiles;
+    int previousDomain = -1;  // as Session::D; -1 none
+
     // How long the results window shows only its "preparing" text after opening.
     std::chrono::milliseconds resultsPreparingPause{2000};
 

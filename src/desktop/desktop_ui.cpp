@@ -24,7 +24,12 @@ int DesktopUi::menu(const std::string& header, const std::vector<std::string>& i
     return MenuFSV(header, items);
 }
 
-void DesktopUi::loadData(Session&) { DataLoadingWindow::run(ds_); }
+void DesktopUi::loadData(Session& session)
+{
+    DataLoadingWindow::run(ds_);
+    // Kept until the run finishes, so that an input error does not cost the user the choices.
+    ds_.previousFiles = session.dataset;
+}
 
 std::string DesktopUi::chooseFolder(const std::string& prompt, const std::string& start)
 {

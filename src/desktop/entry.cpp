@@ -38,10 +38,19 @@ bool orvane(DesktopSession& ds, const std::vector<std::string>& arguments)
         MainWindow::open(ds);
         return true;
     }
-    // Data files handed over by a file manager (Exec=orvane %F): the main window, where
-    // the files are chosen for the analysis.
+    // Data files handed over by a file manager (Exec=orvane %F): the main window, and the
+    // data-loading window of the next start has them in its slots, in the order given.
     std::error_code ec;
     if (std::filesystem::is_regular_file(arguments.front(), ec)) {
+        ds.previousFiles.fill(std::string());
+        std::size_t slot = 0;
+        for (const std::string& file : arguments) {
+            if (slot == ds.previousFiles.size()) {
+                std::cerr << "orvane: at most " << ds.previousFiles.size() << " data files; the others are left out\n";
+                break;
+            }
+            ds.previousFiles[slot++] = std::filesystem::absolute(file, ec).string();
+        }
         MainWindow::open(ds);
         return true;
     }

@@ -6,10 +6,13 @@
 
 #include <QComboBox>
 #include <QDragEnterEvent>
+#include <QEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+
+#include <functional>
 
 namespace orvane {
 
@@ -70,6 +73,23 @@ private:
     QWidget* window_;
 };
 
+// The title bar's close button cancels, as the Cancel button does: closing must not start
+// an analysis with files the user may not have meant.
+class CancelOnClose : public QObject {
+public:
+    CancelOnClose(QWidget* window, std::function<void()> cancel) : QObject(window), cancel_(std::move(cancel)) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close) return false;
+        event->ignore();
+        cancel_();
+        return true;
+    }
+
+private:
+    std::function<void()> cancel_;
+};
+
 }  // namespace
 
 DataLoadingWindow::DataLoadingWindow(DesktopSession& ds, QWidget* widget) : LayoutWindow(ds, widget)
@@ -86,17 +106,18 @@ DataLoadingWindow::DataLoadingWindow(DesktopSession& ds, QWidget* widget) : Layo
     bind(std::move(handlers), boxes);
     widget->setAcceptDrops(true);
     widget->installEventFilter(new DropOntoSlots(*this));
+    widget->installEventFilter(new CancelOnClose(widget, [this] { clearAll(); }));
 }
 
 void DataLoadingWindow::chooseSlot(int k)
 {
     QWidget* box = h_[boxOf(k)];
+    const Enable before = enableOf(box);
     setEnable(box, Enable::On);
     const auto chosen = ds_.choosers->chooseFile("*.txt", "Select Dataset " + std::to_string(k) + " ");
     if (!chosen) {
-        // The slot keeps an earlier path; only its box is emptied.
-        setString(box, "");
-        setEnable(box, Enable::Off);
+        // Nothing changes: the box goes on showing the file the slot will analyse.
+        setEnable(box, before);
         return;
     }
     fillSlot(k, chosen->folder + chosen->name);
@@ -139,6 +160,10 @@ DataLoadingWindow& DataLoadingWindow::open(DesktopSession& ds)
     DataLoadingWindow& w = *ds.dataWindow;
     for (int k = 1; k <= 8; ++k) setEnable(w.h_[boxOf(k)], Enable::Inactive);
     static_cast<QComboBox*>(w.h_["popupmenu101"])->setCurrentIndex(static_cast<int>(ds.session.reference));
+    // The choices of a run that did not finish, or files handed over on the command line.
+    for (int k = 1; k <= 8; ++k)
+        if (const std::string& path = ds.previousFiles[static_cast<std::size_t>(k - 1)]; !path.empty())
+            w.fillSlot(k, path);
     fig3->show();
     fig3->raise();
     fig3->activateWindow();

@@ -6,8 +6,10 @@
 #include "desktop/controls.h"
 #include "desktop/desktop_ui.h"
 #include "desktop/layouts.h"
+#include "desktop/readme_window.h"
 #include "desktop/results_window.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace orvane {
@@ -20,7 +22,7 @@ MainWindow::MainWindow(DesktopSession& ds, QWidget* widget) : LayoutWindow(ds, w
         {"pushbutton3", [this](QWidget*) { startAnalysis(); }},
         {"pushbutton4", [this](QWidget*) { quit(); }},
         {"pushbutton5", [this](QWidget*) { browseResults(); }},
-        {"pushbutton6", [](QWidget*) { openProgramReadMe(); }},
+        {"pushbutton6", [](QWidget*) { showProgramReadMe(); }},
     });
 }
 
@@ -33,6 +35,7 @@ MainWindow& MainWindow::open(DesktopSession& ds)
     MainWindow& w = *ds.mainWindow;
     figure1->setWindowTitle(QStringLiteral("Orvane"));
     w.reset();
+    w.restorePreviousDomain();
     figure1->show();
     figure1->raise();
     return w;
@@ -47,6 +50,27 @@ void MainWindow::reset()
     setEnable(h_["pushbutton3"], Enable::Off);
     setEnable(h_["pushbutton5"], Enable::On);
     setEnable(h_["pushbutton6"], Enable::On);
+}
+
+void MainWindow::restorePreviousDomain()
+{
+    const bool anyFile = std::any_of(ds_.previousFiles.begin(), ds_.previousFiles.end(),
+                                     [](const std::string& f) { return !f.empty(); });
+    if (!anyFile || (ds_.previousDomain != 0 && ds_.previousDomain != 1)) return;
+    const bool time = ds_.previousDomain == static_cast<int>(Domain::Time);
+    setValue(h_[time ? "radiobutton3" : "radiobutton4"], 1);
+    domainToggled(time ? "radiobutton4" : "radiobutton3", true);
+}
+
+// Keeps the choices of a run that did not finish for the next start; a finished run clears them.
+void MainWindow::rememberChoices(Domain domain, bool finished)
+{
+    if (finished) {
+        ds_.previousFiles.fill(std::string());
+        ds_.previousDomain = -1;
+    } else {
+        ds_.previousDomain = static_cast<int>(domain);
+    }
 }
 
 void MainWindow::domainToggled(const std::string& other, bool selected)
@@ -72,15 +96,17 @@ void MainWindow::startAnalysis()
     DesktopUi ui(ds);
     FigureFiles files(session, ui);
     SessionOutcome outcome = SessionOutcome::Stopped;
+    const Domain domain = valueOf(h_["radiobutton3"]) == 1 ? Domain::Time : Domain::Frequency;
     try {
-        const Domain domain = valueOf(h_["radiobutton3"]) == 1 ? Domain::Time : Domain::Frequency;
         outcome = runAnalysisSession(session, domain, ui, FigureSinks{&files, &files});
     } catch (...) {
         // The error is shown by the handler's dispatch; the main window must not stay hidden.
+        rememberChoices(domain, false);
         closeOriginalDataWindows();
         open(ds);
         throw;
     }
+    rememberChoices(domain, outcome == SessionOutcome::Finished);
     if (outcome != SessionOutcome::NoCommonRange) {
         const std::string answer = ds.dialogs->question(
             Question("Do you want?", "FSV Analysis Ended", {"Load New Data", "Plot Results"}, "Plot Results"));

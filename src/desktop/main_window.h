@@ -2,6 +2,7 @@
 // the read-me, quit.
 #pragma once
 
+#include "analysis/driver.h"
 #include "desktop/layout_window.h"
 
 namespace orvane {
@@ -15,6 +16,8 @@ public:
 private:
     MainWindow(DesktopSession& ds, QWidget* widget);
     void reset();
+    void restorePreviousDomain();
+    void rememberChoices(Domain domain, bool finished);
     // What each control allows once a domain radio button was toggled to `selected`.
     void domainToggled(const std::string& other, bool selected);
     void startAnalysis();

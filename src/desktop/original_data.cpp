@@ -183,15 +183,14 @@ void ResultsWindow::my_closereq(DesktopSession& ds, QWidget* window)
     const std::string answer = ds.dialogs->question(
         Question("Close Specified Figure?", "Close Request Function", {"Yes", "No"}, "Yes"));
     if (answer != "Yes") return;
-    const Session& s = ds.session;
-    if (s.T == 1 || s.T == 2) {
-        closeOriginalWindow(ds, window);
+    // Either window of the shown original data: both go, and the results window is back at
+    // the data set choice, as "Close Original Data" leaves it (not locked on data no longer shown).
+    if (ResultsWindow* results = ds.resultsWindow;
+        results && (results->originalWindow() == window || results->legendWindow() == window)) {
+        results->closeOriginalData();
         return;
     }
-    // Browsing: only while a saved folder is loaded and still holds its results.
-    const QString tag = window->objectName();
-    if (s.Dest1 == "1" && (tag == kLegendTag || tag == kOriginalTag) && !firstResultFile(s.folder1).empty())
-        closeOriginalWindow(ds, window);
+    closeOriginalWindow(ds, window);
 }
 
 }  // namespace orvane

@@ -6,6 +6,7 @@
 #include "desktop/result_source.h"
 #include "desktop/results_internal.h"
 #include "desktop/results_window.h"
+#include "desktop/saving.h"
 
 #include <QPainter>
 #include <qcustomplot.h>
@@ -27,23 +28,26 @@ fs::path plotExportName(const Session& s, const std::string& stem)
     return folder / (stem + "c");
 }
 
-// A copy of every plot area of the window (hidden ones too) at its place, in a window of
-// the same size that is never shown.
+// A copy of the window's visible plot areas at their places, cut to the part of the window
+// they cover (the controls beside them would leave a blank band), in a window never shown.
 std::unique_ptr<QWidget> ResultsWindow::copyPlotAreas()
 {
     QWidget& window = *widget();
+    QRect covered;
+    for (QCustomPlot* plot : window.findChildren<QCustomPlot*>())
+        if (!plot->isHidden()) covered |= QRect(plot->mapTo(&window, QPoint(0, 0)), plot->size());
+    if (covered.isEmpty()) covered = window.rect();
     auto copy = std::make_unique<QWidget>(nullptr, Qt::Window);
     copy->setAttribute(Qt::WA_DontShowOnScreen);
-    copy->setGeometry(window.geometry());
-    copy->resize(window.size());
+    copy->resize(covered.size());
     for (QCustomPlot* plot : window.findChildren<QCustomPlot*>()) {
+        if (plot->isHidden()) continue;
         auto* area = new QCustomPlot(copy.get());
-        area->setGeometry(QRect(plot->mapTo(&window, QPoint(0, 0)), plot->size()));
+        area->setGeometry(QRect(plot->mapTo(&window, QPoint(0, 0)) - covered.topLeft(), plot->size()));
         area->axisRect()->setupFullAxesBox(true);
         setPlotBox(*area, plot->xAxis2->visible());
         if (plot->objectName() == "axes3" && shownPlot_) drawResultPlot(*area, *shownPlot_);
         else clearPlotArea(*area);
-        area->setVisible(!plot->isHidden());
     }
     return copy;
 }
@@ -58,9 +62,11 @@ void ResultsWindow::savePlot()
             break;
         }
     if (!chosen) return;  // the button shows only while a plot is selected
-    const fs::path name = plotExportName(ds_.session, chosen->variable);
+    const auto file = saveTarget(*ds_.dialogs, plotExportName(ds_.session, chosen->variable).string() + ".bmp",
+                                 "Save Plot");
+    if (!file) return;
     const std::unique_ptr<QWidget> copy = copyPlotAreas();
-    savefigure(*copy, name.string(), "bmp");
+    tellSaved(*ds_.dialogs, savefigure(*copy, file->string(), "bmp"), "Save Plot");
 }
 
 }  // namespace orvane

@@ -11,13 +11,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 namespace orvane {
 
 namespace {
 
 constexpr int kWidth = 300;
-constexpr double kUpdateRate = 0.1;  // seconds between rewrites of the time texts
+constexpr double kUpdateRate = 0.1;  // seconds between rewrites of the time estimate
+constexpr double kSettling = 0.5;    // seconds of a stage before its rate is trusted
+constexpr double kAgreement = 0.25;  // relative change between estimates still called stable
 
 QRect availableArea()
 {
@@ -70,6 +74,17 @@ std::string remainingText(double estimated)
     return buffer + unit;
 }
 
+class RefuseClose : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close) return false;
+        event->ignore();
+        return true;
+    }
+};
+
 }  // namespace
 
 std::array<double, 2> screenSize()
@@ -104,7 +119,10 @@ ProgressWindow::ProgressWindow(const std::vector<std::string>& stages, const std
     window_->setObjectName(QStringLiteral("multibar"));
     window_->setWindowTitle(QString::fromStdString(title));
     // The owner may outlive the window; QPointer tells it when the user closed it.
-    window_->setAttribute(Qt::WA_DeleteOnClose);
+    // Not closable while the job runs (its owner deletes it): a hidden window would leave the
+    // user with no sign of the work going on.
+    window_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    window_->installEventFilter(new RefuseClose(window_));
     window_->setFixedSize(kWidth, height);
     window_->setAutoFillBackground(true);
     setColour(window_, QPalette::Window, QApplication::palette().color(QPalette::Window));
@@ -158,7 +176,7 @@ ProgressWindow::ProgressWindow(const std::vector<std::string>& stages, const std
         texts_[k] = text;
     }
 
-    created_ = lastText_ = clock_();
+    visitStart_ = lastText_ = clock_();
 }
 
 ProgressWindow::~ProgressWindow()
@@ -169,18 +187,20 @@ ProgressWindow::~ProgressWindow()
 void ProgressWindow::update(int bar, double fraction)
 {
     if (!window_) return;
-    recolour(bar);
     if (fraction > 1) fraction = std::fmod(fraction, 1.0);
     if (!(fraction >= 0)) fraction = 0;  // negative or not a number: nothing to show
+    const TimePoint now = clock_();
+    if (bar != stage_) startVisit(bar, fraction, now);
+    recolour(bar);
     if (fraction == 0) {
         setBar(0);
     } else {
         // The caller computes on this thread: this is the window's only chance to redraw.
         QCoreApplication::processEvents();
-        if (!window_) return;  // closed meanwhile
+        if (!window_) return;  // deleted meanwhile
         setBar(fraction);
     }
-    refreshTexts(fraction, clock_());
+    refreshTexts(fraction, now);
 }
 
 void ProgressWindow::update(int bar)
@@ -188,6 +208,21 @@ void ProgressWindow::update(int bar)
     if (!window_) return;
     recolour(bar);
     setBar(0);
+    startVisit(bar, 0, clock_());
+    percentText_.clear();
+    texts_[2]->clear();
+}
+
+void ProgressWindow::startVisit(int bar, double fraction, TimePoint now)
+{
+    stage_ = bar;
+    visitStart_ = now;
+    visitFraction_ = fraction;
+    lastEstimate_.reset();
+    stable_ = false;
+    // A new stage has no estimate until its own one settles.
+    timeText_ = remainingText(HUGE_VAL);
+    if (texts_[1]) texts_[1]->setText(QString::fromStdString(timeText_));
 }
 
 std::string ProgressWindow::timeText() const
@@ -223,16 +258,32 @@ void ProgressWindow::setBar(double fraction)
 void ProgressWindow::refreshTexts(double progress, TimePoint now)
 {
     using Seconds = std::chrono::duration<double>;
-    if (!(Seconds(now - lastText_).count() > kUpdateRate || progress == 1)) return;
-    lastText_ = now;
-    const double past = Seconds(now - created_).count();
-    // A zero fraction has no estimate (infinite); its text shows dashes.
-    const double estimated = progress > 0 ? past * (1 / progress - 1) : HUGE_VAL;
-    timeText_ = remainingText(estimated);
+    // The percentage is the bar's, always: it is written whenever the bar moves.
     percentText_ = std::to_string(int(std::floor(100 * progress))) + "%";
+    texts_[2]->setText(QString::fromStdString(percentText_));
+
+    if (progress == 1) {
+        timeText_ = remainingText(0);
+    } else {
+        if (Seconds(now - lastText_).count() < kUpdateRate) return;
+        // The rate of this visit of the stage: its earlier visits and the stages before it
+        // ran at other speeds.
+        const double spent = Seconds(now - visitStart_).count();
+        const double done = progress - visitFraction_;
+        std::optional<double> estimate;
+        if (spent >= kSettling && done > 0) estimate = (1 - progress) * spent / done;
+        // Stable: it agrees with the previous estimate, counted down by the time since.
+        if (estimate && lastEstimate_) {
+            const double expected = lastEstimate_->first - Seconds(now - lastEstimate_->second).count();
+            if (std::abs(*estimate - expected) <= std::max(kAgreement * std::abs(expected), 0.2)) stable_ = true;
+        }
+        lastEstimate_.reset();
+        if (estimate) lastEstimate_ = std::make_pair(*estimate, now);
+        timeText_ = remainingText(stable_ && estimate ? *estimate : HUGE_VAL);
+    }
+    lastText_ = now;
     texts_[1]->setText(QString::fromStdString(timeText_));
     setColour(texts_[1], QPalette::WindowText, Qt::black);
-    texts_[2]->setText(QString::fromStdString(percentText_));
 }
 
 std::unique_ptr<ProgressWindow> multibar(const std::vector<std::string>& names, const std::string& title)

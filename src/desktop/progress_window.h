@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,12 +37,13 @@ public:
     ProgressWindow(const std::vector<std::string>& stages, const std::string& title, Clock clock = {});
     ~ProgressWindow() override;  // closes the window if it is still open
 
-    // multibar(window, i, x): stage i current, fraction x of it shown (x > 1 wraps).
+    // multibar(window, i, x): stage i current, fraction x of it shown (x > 1 wraps). The
+    // percentage always matches the bar; the time left shows once two estimates agree.
     void update(int bar, double fraction) override;
     // multibar(window, i): stage i current, bar hidden.
     void update(int bar);
 
-    // Null once the user closed it; updates then do nothing.
+    // The user cannot close it; null once it was deleted otherwise, and updates then do nothing.
     QWidget* window() const { return window_; }
     std::string timeText() const;     // text 2
     std::string percentText() const;  // text 3
@@ -52,6 +54,7 @@ private:
     void recolour(int bar);
     void setBar(double fraction);  // 0 hides it
     void refreshTexts(double progress, TimePoint now);
+    void startVisit(int bar, double fraction, TimePoint now);
 
     Clock clock_;
     QPointer<QWidget> window_;
@@ -61,7 +64,12 @@ private:
     QWidget* bar_ = nullptr;
     std::array<QLabel*, 3> texts_{};
     std::string timeText_, percentText_;  // kept so they can be read after the window is gone
-    TimePoint created_, lastText_;
+    // The current stage since it (last) became current: the estimate's rate is measured there.
+    int stage_ = 0;
+    TimePoint visitStart_, lastText_;
+    double visitFraction_ = 0;
+    std::optional<std::pair<double, TimePoint>> lastEstimate_;  // seconds left, and when
+    bool stable_ = false;
 };
 
 // multibar(names, title): a new progress window, shown.

@@ -1,5 +1,6 @@
 #include "desktop/qt_dialogs.h"
 #include "base/text.h"
+#include "desktop/late_clicks.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -55,8 +56,10 @@ std::string QtDialogs::question(const Question& q)
     }
     box->setCenterButtons(true);
     layout->addWidget(box);
+    new IgnoreClicksAtFirst(&dialog);
     dialog.exec();
-    return answer;
+    // Closed without a button: the answer the dialog offers as its default.
+    return answer.empty() ? q.defaultButton : answer;
 }
 
 void QtDialogs::warning(const std::string& message, const std::string& title)
@@ -68,6 +71,16 @@ void QtDialogs::warning(const std::string& message, const std::string& title)
     box->show();
 }
 
+void QtDialogs::inform(const std::string& message, const std::string& title)
+{
+    auto* box = new QMessageBox(QMessageBox::Information, QString::fromStdString(title),
+                                QString::fromStdString(escapeControlCharacters(message)), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);  // the path can be copied
+    box->show();
+}
+
 void QtDialogs::error(const std::string& message, const std::string& title)
 {
     QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(message),
@@ -75,34 +88,60 @@ void QtDialogs::error(const std::string& message, const std::string& title)
     box.exec();
 }
 
-std::string lastDataFolder()
+namespace {
+
+// Each chooser remembers its own folder, under a key made from its title without the slot
+// number: the eight data-file choosers share one.
+QString folderKey(const std::string& chooser)
 {
-    QSettings settings(QStringLiteral("Orvane"), QStringLiteral("orvane"));
-    return settings.value(QStringLiteral("lastDataFolder")).toString().toStdString();
+    QString key = QString::fromStdString(chooser).simplified();
+    while (!key.isEmpty() && (key.back().isDigit() || key.back().isSpace())) key.chop(1);
+    return key == QStringLiteral("Select Dataset") ? QStringLiteral("lastDataFolder")
+                                                   : QStringLiteral("lastFolder/") + key;
 }
 
-void rememberDataFolder(const std::string& folder)
+}  // namespace
+
+std::string chooserFolder(const std::string& chooser, const std::string& fallback)
 {
     QSettings settings(QStringLiteral("Orvane"), QStringLiteral("orvane"));
-    settings.setValue(QStringLiteral("lastDataFolder"), QString::fromStdString(folder));
+    const QString folder = settings.value(folderKey(chooser)).toString();
+    // A remembered folder that has gone since is no place to start from.
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return fallback;
+    return folder.toStdString();
+}
+
+void rememberChooserFolder(const std::string& chooser, const std::string& folder)
+{
+    QSettings settings(QStringLiteral("Orvane"), QStringLiteral("orvane"));
+    settings.setValue(folderKey(chooser), QString::fromStdString(folder));
 }
 
 std::optional<ChosenFile> QtChoosers::chooseFile(const std::string& filter, const std::string& title)
 {
     const QString filters = QString::fromStdString(filter) + QStringLiteral(";;*.csv *.dat;;All files (*)");
-    const QString path = QFileDialog::getOpenFileName(nullptr, QString::fromStdString(title),
-                                                      QString::fromStdString(lastDataFolder()), filters);
-    if (path.isEmpty()) return std::nullopt;
-    const QFileInfo info(path);
+    QFileDialog dialog(nullptr, QString::fromStdString(title), QString::fromStdString(chooserFolder(title, {})),
+                       filters);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    new IgnoreClicksAtFirst(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QFileInfo info(dialog.selectedFiles().front());
     const std::string folder = QDir::toNativeSeparators(info.absolutePath()).toStdString() + "/";
-    rememberDataFolder(folder);
+    rememberChooserFolder(title, folder);
     return ChosenFile{info.fileName().toStdString(), folder};
 }
 
 std::string QtChoosers::chooseFolder(const std::string& prompt, const std::string& start)
 {
-    return QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(prompt), QString::fromStdString(start))
-        .toStdString();
+    QFileDialog dialog(nullptr, QString::fromStdString(prompt), QString::fromStdString(chooserFolder(prompt, start)));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // The folder dialog follows a double click on "Done"; its second click must not cancel it.
+    new IgnoreClicksAtFirst(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const std::string folder = dialog.selectedFiles().front().toStdString();
+    rememberChooserFolder(prompt, folder);
+    return folder;
 }
 
 }  // namespace orvane

@@ -28,7 +28,7 @@ public:
     static void showAgain(DesktopSession& ds);
 
     // The close request of the original-data window and of its legend window: asks "Close
-    // Specified Figure?" and deletes the window on "Yes" where the results allow it.
+    // Specified Figure?" and on "Yes" closes both as "Close Original Data" does.
     static void my_closereq(DesktopSession& ds, QWidget* window);
 
     ~ResultsWindow() override;
@@ -69,6 +69,7 @@ private:
     // A saved folder (saved_folder.cpp).
     void chooseSavedFolder();
     void forgetFolder();
+    void showLoadedFolder(const std::string& folder);
     void showSelectors(std::size_t N_DATA);
     void disablePlotSelections();
 

@@ -6,7 +6,13 @@
 #include "desktop/results_internal.h"
 #include "desktop/results_window.h"
 
+#include "base/text.h"
+
+#include <QBoxLayout>
+#include <QLabel>
 #include <qcustomplot.h>
+
+#include <algorithm>
 
 #include <filesystem>
 
@@ -17,8 +23,34 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kNoFolderCaption = "Folder 1";
+constexpr const char* kLoadedFolderTag = "loadedFolder";
 
 }  // namespace
+
+// Below the folder button: which folder the plots read, its path shortened in the middle to
+// the column's width (in full as the tooltip).
+void ResultsWindow::showLoadedFolder(const std::string& folder)
+{
+    auto* label = widget()->findChild<QLabel*>(kLoadedFolderTag);
+    if (!label) {
+        label = new QLabel(widget());
+        label->setObjectName(kLoadedFolderTag);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);  // a long path never widens the column
+        label->setStyleSheet(QStringLiteral("color: palette(dark);"));
+        QWidget* button = h_["pushbutton2"];
+        for (QBoxLayout* layout : widget()->findChildren<QBoxLayout*>())
+            if (const int at = layout->indexOf(button); at >= 0) {
+                layout->insertWidget(at + 1, label);
+                break;
+            }
+    }
+    const QString path = QString::fromStdString(escapeControlCharacters(folder));
+    label->setToolTip(path);
+    h_["pushbutton2"]->setToolTip(folder.empty() ? QStringLiteral("Choose the folder of a saved analysis") : path);
+    const int width = std::max(h_["pushbutton2"]->width(), 120);
+    label->setText(label->fontMetrics().elidedText(path, Qt::ElideMiddle, width));
+    label->setVisible(!folder.empty());
+}
 
 void ResultsWindow::disablePlotSelections()
 {
@@ -55,6 +87,15 @@ void ResultsWindow::forgetFolder()
     setEnable(h["radiobutton39"], Enable::Off);
     disablePlotSelections();
     setString(h["pushbutton2"], kNoFolderCaption);
+    // Nothing to plot from: the choices of the folder before go with it.
+    for (const char* tag : kSetSelectors) {
+        setValue(h[tag], 0);
+        setEnable(h[tag], Enable::Off);
+    }
+    setEnable(h["pushbutton44"], Enable::Off);
+    h["pushbutton20"]->setVisible(false);
+    showLoadedFolder({});
+    ds_.session.Dest1 = "0";
     ds_.session.T = 0;
     setPlotBox(*h.get<QCustomPlot>("axes3"), false);
     h.get<QCustomPlot>("axes3")->replot();
@@ -108,6 +149,8 @@ void ResultsWindow::chooseSavedFolder()
     }
     s.N_DATA = N_DATA;
     setString(h["pushbutton2"], caption);
+    showLoadedFolder(s.folder1);
+    setEnable(h["pushbutton44"], Enable::On);
     h["pushbutton20"]->setVisible(true);
     h["pushbutton45"]->setVisible(true);
     s.T = 0;

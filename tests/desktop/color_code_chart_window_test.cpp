@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTest>
 #include <qcustomplot.h>
 
 #include <gtest/gtest.h>
@@ -202,14 +203,95 @@ TEST_F(ColorCodeChartWindow, ThresholdTextMustBeANumberFrom0To100)
         EXPECT_EQ(dialogs.errors, std::vector<std::string>{kBadInput}) << refused;
         EXPECT_EQ(ds.session.thrs, "100") << refused;
         EXPECT_EQ(valueOf(h["slider3"]), 100) << refused;
+        // The box is back at the threshold in force, not showing what was refused.
+        EXPECT_EQ(stringOf(h["edit2"]), "100") << refused;
     }
 
-    // The recompute does not take the refused text for a threshold folder.
+    // So the recompute computes the threshold shown, never a refused text.
     dialogs.errors.clear();
     click("pushbutton23");
-    EXPECT_EQ(dialogs.errors, std::vector<std::string>{kBadInput});
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_TRUE(fs::is_regular_file(folder / "100" / kGradeSpreadFile));
     EXPECT_FALSE(fs::exists(folder / "abc"));
-    EXPECT_EQ(states(kKinds), "off off off off off off off");
+    EXPECT_EQ(states(kKinds), "on on on on on on on");
+    ASSERT_EQ(dialogs.informed.size(), 1u);
+    EXPECT_NE(dialogs.informed[0].find((folder / "100").string()), std::string::npos) << dialogs.informed[0];
+}
+
+// Typing a threshold offers Recompute at once (no Enter needed) and only for a usable value;
+// the slider keeps to its steps; a shown chart's threshold says why it cannot be typed over.
+TEST_F(ColorCodeChartWindow, ThresholdBoxAnswersEveryKeyAndTheSliderSnapsToItsSteps)
+{
+    analyseAndOpen(2);
+    auto* edit = h.get<QLineEdit>("edit2");
+    edit->clear();
+    QTest::keyClicks(edit, "70");
+    EXPECT_EQ(states({"pushbutton23"}), "on");
+    QTest::keyClicks(edit, "0");  // 700
+    EXPECT_EQ(states({"pushbutton23"}), "off");
+    edit->clear();
+    QTest::keyClicks(edit, "85");  // the threshold whose charts exist
+    EXPECT_EQ(states({"pushbutton23"}), "off");
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    slide(48.67);
+    EXPECT_EQ(stringOf(h["edit2"]), "48.5");
+    EXPECT_EQ(valueOf(h["slider3"]), 48.5);
+    EXPECT_EQ(ds.session.thrs, "48.5");
+    slide(48.8);
+    EXPECT_EQ(stringOf(h["edit2"]), "49");
+
+    type("85");
+    EXPECT_EQ(states(kKinds), "on on on on on on on");  // back at the computed threshold
+    click(setTag(1));
+    click("radiobutton31");
+    EXPECT_EQ(states({"edit2", "pushbutton22"}), "inactive on");
+    EXPECT_FALSE(edit->toolTip().isEmpty());
+    EXPECT_NE(edit->toolTip(), QStringLiteral("Threshold in percent, 0 to 100"));
+
+    // Cleared again: nothing to save, and the box is free.
+    click("radiobutton31");
+    EXPECT_EQ(states({"edit2", "pushbutton22"}), "on off");
+    EXPECT_EQ(edit->toolTip(), QStringLiteral("Threshold in percent, 0 to 100"));
+}
+
+// Eight sets put 24 labels on stars that share points or stand one step apart: each label
+// stays near its own star, inside the plane, over no other label, on a box of its own.
+TEST_F(ColorCodeChartWindow, LabelsOfManyStarsStayNearTheirStarsInsideThePlaneAndApart)
+{
+    const fs::path folder = analyseAndOpen(8);
+    for (int k = 1; k <= 8; ++k) click(setTag(k));
+    click("radiobutton37");
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    auto* plot = h.get<QCustomPlot>("axes5");
+    const LoadedGradeSpread g = loadGradeSpreadFile(folder / "85" / kGradeSpreadFile);
+    std::vector<std::pair<std::string, QRectF>> boxes;  // in plot units, y upwards
+    for (int i = 0; i < plot->itemCount(); ++i) {
+        auto* t = qobject_cast<QCPItemText*>(plot->item(i));
+        if (!t) continue;
+        const std::string name = t->text().toStdString();
+        const int set = name.back() - '0';
+        const GradeSpread& m = name[0] == 'A' ? g.ADM : name[0] == 'F' ? g.FDM : g.GDM;
+        const QPointF at = t->position->coords();
+        EXPECT_LE(std::abs(at.x() - m.Spread[set - 1].value), 2.6) << name;
+        EXPECT_LE(std::abs(at.y() - m.Grade[set - 1].value), 1.9) << name;
+        EXPECT_GT(t->brush().color().alpha(), 0) << name;
+        // The label's own extent as drawn, from its pixels.
+        const QRectF px = QRectF(t->topLeft->pixelPosition(), t->bottomRight->pixelPosition()).normalized();
+        const QRectF units(QPointF(plot->xAxis->pixelToCoord(px.left()), plot->yAxis->pixelToCoord(px.bottom())),
+                           QPointF(plot->xAxis->pixelToCoord(px.right()), plot->yAxis->pixelToCoord(px.top())));
+        EXPECT_GE(units.left(), -1e-9) << name;
+        EXPECT_LE(units.right(), 6.5 + 1e-9) << name;
+        EXPECT_GE(units.top(), -1e-9) << name;
+        EXPECT_LE(units.bottom(), 6.5 + 1e-9) << name;
+        boxes.emplace_back(name, units);
+    }
+    ASSERT_EQ(boxes.size(), 24u);
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        for (std::size_t j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(boxes[i].second.intersected(boxes[j].second).width() > 0.02 &&
+                         boxes[i].second.intersected(boxes[j].second).height() > 0.02)
+                << boxes[i].first << " over " << boxes[j].first;
 }
 
 TEST_F(ColorCodeChartWindow, SliderThresholdIsRecomputedIntoItsOwnFolder)
@@ -344,10 +426,10 @@ TEST_F(ColorCodeChartWindow, SwitchingAKindOffClearsToTheBareZones)
     for (const auto& [text, at] : drawn().labels) labels.insert(text);
     EXPECT_EQ(labels, (std::set<std::string>{"FDM_1", "GDM_1", "FDM_3", "GDM_3"}));
 
-    // With no kind on there is nothing to save.
+    // With no kind on there is nothing to save, and the button says so.
     click("radiobutton36");
+    EXPECT_EQ(states({"pushbutton22"}), "off");
     click("pushbutton22");
-    EXPECT_EQ(dialogs.warnings, std::vector<std::string>{"!! Warning !!: Sorry, figure not found"});
     for (const auto& entry : fs::directory_iterator(folder / "85")) EXPECT_NE(entry.path().extension(), ".bmp");
 }
 

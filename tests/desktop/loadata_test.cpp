@@ -79,30 +79,52 @@ TEST_F(DataWindow, SlotsFillInAnyOrderAndTheNextBoxIsMarked)
     EXPECT_EQ(choosers.fileTitles, (std::vector<std::string>{"Select Dataset 1 ", "Select Dataset 3 "}));
 }
 
-TEST_F(DataWindow, CancelKeepsThePathSlotEightMarksNothingAndClearEmptiesAll)
+TEST_F(DataWindow, ACancelledChooserChangesNothingAndCancelOrCloseEmptiesAll)
 {
     const std::string a = dir.write("a.txt", "1 2\n"), h = dir.write("h.txt", "1 2\n");
-    choosers.files = {test::chosen(a), std::nullopt, test::chosen(h)};
+    choosers.files = {test::chosen(a), std::nullopt, std::nullopt, test::chosen(h)};
     std::string afterCancel;
     const std::string seen = run([&afterCancel](QWidget* w) {
         test::click(w, "pushbutton102");
-        test::click(w, "pushbutton102");  // cancelled: box emptied and greyed, path kept
-        afterCancel = text(w, 1);
+        test::click(w, "pushbutton102");  // cancelled: the box still shows the file to be analysed
+        afterCancel = text(w, 1) + "|" + boxes(w);
+        test::click(w, "pushbutton105");  // cancelled on an empty slot: it stays as it was
+        afterCancel += "|" + text(w, 4) + "|" + boxes(w);
         test::click(w, "pushbutton109");
     });
-    EXPECT_EQ(afterCancel, "");
+    EXPECT_EQ(afterCancel, a + "|-OIIIIII||-OIIIIII");
     EXPECT_EQ(seen, "-OIIIII-");  // box 2 marked by slot 1's first choice; slot 8 marks none
     EXPECT_EQ(ds.session.dataset[0], a);
     EXPECT_EQ(ds.session.dataset[7], h);
 
-    // Clear All: every slot and box emptied, the window gone.
-    choosers.files = {test::chosen(a)};
-    run([](QWidget* w) {
-        test::click(w, "pushbutton103");
-        test::click(w, "pushbutton12");
-    });
-    for (const auto& slot : ds.session.dataset) EXPECT_EQ(slot, "");
-    EXPECT_EQ(openWindowOf("loadata.fig"), nullptr);
+    // The Cancel button, and the title bar's close button alike: every slot and box
+    // emptied, the window gone (the analysis then stops for want of data).
+    for (const bool button : {true, false}) {
+        choosers.files = {test::chosen(a)};
+        run([button](QWidget* w) {
+            test::click(w, "pushbutton103");
+            if (button) test::click(w, "pushbutton12");
+            else w->close();
+        });
+        for (const auto& slot : ds.session.dataset) EXPECT_EQ(slot, "") << button;
+        EXPECT_EQ(openWindowOf("loadata.fig"), nullptr);
+    }
+    EXPECT_EQ(stringOf(Handles(DataLoadingWindow::open(ds).widget())["pushbutton12"]), "&Cancel");
+}
+
+// The choices of a run that did not finish (or files from the command line) fill the slots
+// of the next window, as if chosen there.
+TEST_F(DataWindow, PreviousChoicesFillTheSlots)
+{
+    const std::string a = dir.write("a.txt", "1 2\n"), c = dir.write("c.txt", "1 2\n");
+    ds.previousFiles[0] = a;
+    ds.previousFiles[2] = c;
+    std::string texts;
+    const std::string seen = run([&texts](QWidget* w) { texts = text(w, 1) + "|" + text(w, 2) + "|" + text(w, 3); });
+    EXPECT_EQ(texts, a + "||" + c);
+    EXPECT_EQ(seen, "-O-OIIII");
+    EXPECT_EQ(ds.session.dataset[0], a);
+    EXPECT_EQ(ds.session.dataset[2], c);
 }
 
 // "Compare against": the user's choice names a slot (0 the average); the window opens on the

@@ -224,6 +224,47 @@ TEST_F(MainWindowTest, ErrorsDuringARunAreShownAndTheMainWindowComesBack)
     EXPECT_NE(dialogs.errors[0].find("line 2"), std::string::npos) << dialogs.errors[0];
     ASSERT_NE(openWindowOf("orvane"), nullptr);
     EXPECT_TRUE(openWindowOf("orvane")->isVisible());
+
+    // The domain is still chosen, and the next start shows the files chosen before: only the
+    // faulty one needs replacing.
+    window = openWindowOf("orvane");
+    h = Handles(window);
+    EXPECT_EQ(valueOf(h["radiobutton3"]), 1);
+    EXPECT_EQ(enableOf(h["pushbutton3"]), Enable::On);
+    fs::create_directories(dir.path() / "fixed");
+    const auto fixed = test::writeDataSets(dir.path() / "fixed", 2);
+    choosers.files = {test::chosen(fixed[1])};
+    choosers.folders.push_back(dir.path().string());
+    dialogs.answers = {"YES", "Load New Data"};
+    std::string shown;
+    test::whenWindowOpens("loadata.fig", [&shown](QWidget* w) {
+        shown = stringOf(Handles(w)["edit101"]) + "|" + stringOf(Handles(w)["edit102"]);
+        test::click(w, "pushbutton103");
+        test::click(w, "pushbutton15");
+    });
+    test::click(window, "pushbutton3");
+    test::settle();
+    EXPECT_EQ(shown, good[0] + "|" + bad.string());
+    EXPECT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_TRUE(fs::is_regular_file(dir.path() / "Time Domain Analysis" / "MagnitudeAnalysis.mat"));
+    // A finished run starts the next one afresh.
+    EXPECT_EQ(valueOf(Handles(openWindowOf("orvane"))["radiobutton3"]), 0);
+    for (const auto& f : ds.previousFiles) EXPECT_EQ(f, "");
+}
+
+// Files from a file manager (Exec=orvane %F): the main window, then the slots filled in
+// order; a name that is not a file is still a function or a control.
+TEST_F(MainWindowTest, FilesOnTheCommandLineFillTheSlots)
+{
+    deleteWindow(window);
+    test::settle();
+    const auto files = test::writeDataSets(dir.path(), 2);
+    ASSERT_TRUE(orvane(ds, {fs::path(files[1]).filename().string(), files[0]}));  // relative to the current folder
+    ASSERT_NE(openWindowOf("orvane"), nullptr);
+    EXPECT_EQ(ds.previousFiles[0], files[1]);
+    EXPECT_EQ(ds.previousFiles[1], files[0]);
+    EXPECT_EQ(ds.previousFiles[2], "");
+    EXPECT_FALSE(orvane(ds, {"no-such-function"}));
 }
 
 // The question closed without an answer leads back to the main window, never a hidden one.

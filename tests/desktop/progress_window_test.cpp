@@ -129,83 +129,70 @@ TEST(ProgressWindow, BarShowsTheFractionOfTheStage)
     EXPECT_FALSE(bar(p)->isVisibleTo(p.window()));
 }
 
-TEST(ProgressWindow, EstimatesTheRemainingTime)
+// The percentage always is the bar's; the time left appears only once two estimates of the
+// current stage agree, and a new stage starts without one.
+TEST(ProgressWindow, PercentFollowsTheBarAndTheEstimateShowsOnceStable)
 {
     ManualClock t;
     ProgressWindow p(kStages, "t", t.clock());
+    const std::string none = "--:--:--.- (hh:mm:ss.t)";
 
-    t.now += 10s;
-    p.update(1, 0.25);
-    EXPECT_EQ(p.timeText(), "00:00:30.0 (hh:mm:ss.t)");
-    EXPECT_EQ(p.percentText(), "25%");
-    EXPECT_EQ(label(p, "text2")->text(), "00:00:30.0 (hh:mm:ss.t)");
-    EXPECT_EQ(label(p, "text3")->text(), "25%");
-
-    // Half done after 3725.5 s: as long again. Tenths get no leading zero.
-    t.now += 3715500ms;
-    p.update(2, 0.5);
-    EXPECT_EQ(p.timeText(), "01:02:05.5 (hh:mm:ss.t)");
-    EXPECT_EQ(p.percentText(), "50%");
-
-    // The wrapped fraction is the one reported.
+    p.update(1, 0.1);
+    EXPECT_EQ(p.percentText(), "10%");
+    EXPECT_EQ(p.timeText(), none);
     t.now += 1s;
-    p.update(2, 1.75);
-    EXPECT_EQ(p.percentText(), "75%");
-
-    // A zero fraction has no finite estimate.
+    p.update(1, 0.2);  // 8 s left at this rate, but nothing to compare with yet
+    EXPECT_EQ(p.timeText(), none);
     t.now += 1s;
-    p.update(3, 0);
-    EXPECT_EQ(p.timeText(), "--:--:--.- (hh:mm:ss.t)");
-    EXPECT_EQ(p.percentText(), "0%");
-}
+    p.update(1, 0.3);  // 7 s left: the 8 s of a second ago, counted down
+    EXPECT_EQ(p.timeText(), "00:00:07.0 (hh:mm:ss.t)");
+    EXPECT_EQ(label(p, "text2")->text(), "00:00:07.0 (hh:mm:ss.t)");
+    EXPECT_EQ(label(p, "text3")->text(), "30%");
 
-TEST(ProgressWindow, TextsChangeAtMostEveryTenthOfASecondUnlessDone)
-{
-    ManualClock t;
-    ProgressWindow p(kStages, "t", t.clock());
-    const int full = axesWidth(p);
-
-    // Creation counts as the last text update.
+    // Faster than the texts' rate: the percentage still follows the bar at once.
     t.now += 50ms;
-    p.update(1, 0.2);
-    EXPECT_EQ(p.timeText(), "");
-    EXPECT_TRUE(label(p, "text3")->text().isEmpty());
+    p.update(1, 1.35);  // wraps round to 0.35
+    EXPECT_EQ(p.percentText(), "35%");
+    EXPECT_EQ(bar(p)->width(), qRound(0.35 * axesWidth(p)));
+    EXPECT_EQ(p.timeText(), "00:00:07.0 (hh:mm:ss.t)");
 
-    t.now += 10s - 50ms;
-    p.update(1, 0.25);
-    ASSERT_EQ(p.percentText(), "25%");
-
-    // 0.05 s and then exactly 0.1 s later: the bar follows, the texts do not.
-    t.now += 50ms;
-    p.update(1, 0.5);
-    EXPECT_EQ(bar(p)->width(), qRound(0.5 * full));
-    EXPECT_EQ(p.percentText(), "25%");
-    EXPECT_EQ(label(p, "text3")->text(), "25%");
-    t.now += 50ms;
-    p.update(1, 0.6);
-    EXPECT_EQ(bar(p)->width(), qRound(0.6 * full));
-    EXPECT_EQ(p.percentText(), "25%");
-
-    // A finished stage is always reported.
     p.update(1, 1);
     EXPECT_EQ(p.percentText(), "100%");
     EXPECT_EQ(p.timeText(), "00:00:00.0 (hh:mm:ss.t)");
+    // The next stage at 10 %: never "100%" or a stale estimate beside that bar.
+    p.update(2, 0.1);
+    EXPECT_EQ(label(p, "text3")->text(), "10%");
+    EXPECT_EQ(label(p, "text2")->text().toStdString(), none);
 
-    t.now += 101ms;
+    // Estimates that jump (1.25 s, then 2.3 s a second later) are not shown.
+    p.update(3, 0.1);
+    t.now += 1s;
+    p.update(3, 0.5);
+    t.now += 1s;
+    p.update(3, 0.52);
+    EXPECT_EQ(p.timeText(), none);
+
+    // Back to an earlier stage: its estimate is measured afresh from there. Hours format.
+    p.update(2, 0);
+    EXPECT_EQ(p.percentText(), "0%");
+    t.now += 1000s;
+    p.update(2, 0.2);
+    t.now += 1000s;
     p.update(2, 0.4);
-    EXPECT_EQ(p.percentText(), "40%");
+    EXPECT_EQ(p.timeText(), "00:50:00.0 (hh:mm:ss.t)");
 }
 
-TEST(ProgressWindow, UpdatesAfterTheUserClosedItDoNothing)
+TEST(ProgressWindow, TheUserCannotCloseItWhileItWorks)
 {
     ManualClock t;
     ProgressWindow p(kStages, "t", t.clock());
     p.window()->show();
-    // Closed by the user while the update pauses for a redraw, then updated on.
-    QTimer::singleShot(0, p.window(), [&p] {
-        p.window()->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    });
+    EXPECT_FALSE(p.window()->close());
+    EXPECT_TRUE(p.window()->isVisible());
+    EXPECT_FALSE(p.window()->windowFlags() & Qt::WindowCloseButtonHint);
+
+    // Deleted by others while the update pauses for a redraw: later updates do nothing.
+    QTimer::singleShot(0, p.window(), [&p] { delete p.window(); });
     p.update(1, 0.5);
     EXPECT_EQ(p.window(), nullptr);
     t.now += 1s;

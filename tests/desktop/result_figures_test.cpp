@@ -63,9 +63,18 @@ TEST(ResultsFigures, TitlesAndLabelsFollowTheAnalysisKind)
     EXPECT_EQ(histogramFigure("GDMc", h, {1}, "rb", 0).axes.title, "GDMc");
 }
 
-TEST(ResultsFigures, HistogramScaleComesFromSetOneWhateverIsChosen)
+TEST(ResultsFigures, HistogramScaleCoversEveryChosenSet)
 {
-    const HistogramList h = histograms(4);  // set 1 peaks at 0.2, set 3 at 0.4
+    const HistogramList h = histograms(4);  // set 1 peaks at 0.2, set 3 at 0.4, set 4 at 0.5
+    // Set 4 alone, or with set 1 (lower): its peak stays inside the chart.
+    for (const SetNumbers& chosen : {SetNumbers{4}, SetNumbers{1, 4}}) {
+        const Axes wide = histogramFigure("ADMc", h, chosen, "rbgy", 1).axes;
+        ASSERT_TRUE(wide.yLimits);
+        EXPECT_DOUBLE_EQ((*wide.yLimits)[1], 0.5 + 0.5 / 4);
+    }
+    // Nothing chosen: set 1 still gives the axes a scale.
+    EXPECT_DOUBLE_EQ((*histogramFigure("ADMc", h, {}, "rbgy", 1).axes.yLimits)[1], 0.2 + 0.2 / 4);
+
     const Axes ax = histogramFigure("ADMc", h, {3}, "rbgy", 1).axes;
     ASSERT_EQ(ax.lines.size(), 1u);
     EXPECT_EQ(ax.lines[0].y, Vec(h[2].begin(), h[2].end()));
@@ -75,12 +84,12 @@ TEST(ResultsFigures, HistogramScaleComesFromSetOneWhateverIsChosen)
     EXPECT_DOUBLE_EQ(ax.lines[0].markerSize, 10);
     ASSERT_TRUE(ax.yLimits && ax.xLimits);
     EXPECT_DOUBLE_EQ((*ax.yLimits)[0], 0);
-    EXPECT_DOUBLE_EQ((*ax.yLimits)[1], 0.2 + 0.2 / 4);
+    EXPECT_DOUBLE_EQ((*ax.yLimits)[1], 0.4 + 0.4 / 4);
     EXPECT_EQ(*ax.xLimits, (std::array<double, 2>{1, 6}));
     ASSERT_EQ(ax.texts.size(), kClasses);
     EXPECT_EQ(ax.texts[5].text, "Extremely Poor");
     EXPECT_EQ(ax.texts[2].text, "Good" + std::string(10, ' '));  // padded like the other class names
-    EXPECT_DOUBLE_EQ(ax.texts[2].y, 0.2 / 16);
+    EXPECT_DOUBLE_EQ(ax.texts[2].y, 0.4 / 16);
     EXPECT_DOUBLE_EQ(ax.texts[2].rotation, 90);
     EXPECT_EQ(ax.gridStyle, ":");
 }

@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <qcustomplot.h>
 
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -230,7 +232,21 @@ TEST_F(ResultsWindowTest, BrowsingAFolderWithBothResultFilesLoadsTheMagnitudeAna
 TEST_F(ResultsWindowTest, BrowsingAFolderWithoutResultFilesWarnsAndResets)
 {
     openBrowsing();
+    browse(analysis(5).folder);
+    auto* loaded = window->findChild<QLabel*>("loadedFolder");
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(shown(loaded));
+    EXPECT_EQ(loaded->toolTip().toStdString(), analysis(5).folder.string());  // which folder the plots read
+    choose({1, 2});
+    // A long path is shortened, never widening the column.
+    EXPECT_LE(loaded->sizeHint().width(), std::max(h["pushbutton2"]->width(), 120) + 1);
+
     browse(dir.path());
+    // The sets and original data of the folder before are gone with it.
+    EXPECT_EQ(row(kSelectors, enabled), "00000000");
+    EXPECT_EQ(row(kSelectors, on), "00000000");
+    EXPECT_FALSE(enabled(h["pushbutton44"]));
+    EXPECT_FALSE(shown(loaded));
     EXPECT_EQ(dialogs.warnings, (std::vector<std::string>{"!! Warning !!: .mat file not available!!"}));
     EXPECT_EQ(stringOf(h["pushbutton2"]), "Folder 1");
     EXPECT_EQ(row(kPlots, on), "000000");
@@ -308,15 +324,16 @@ TEST_F(ResultsWindowTest, SetsTwoAndFiveAreNamedInTheOriginalDataAndThePlot)
     EXPECT_TRUE(enabled(h["pushbutton44"]));
 }
 
-TEST_F(ResultsWindowTest, HistogramScaleComesFromSetOneWhenItIsNotChosen)
+// Every chosen set's points lie inside the chart, whatever set 1 holds.
+TEST_F(ResultsWindowTest, HistogramScaleCoversTheChosenSets)
 {
     openAfter(analysis(5));
     choose({3});
     click("pushbutton44");
     click("radiobutton26");
     const LoadedAnalysis file = loadAnalysisFile(analysis(5).folder / kMagnitudeAnalysisFile);
-    const Histogram& one = file.result.fdm.FDMc[0];
-    const double top = *std::max_element(one.begin(), one.end());
+    const Histogram& three = file.result.fdm.FDMc[2];
+    const double top = *std::max_element(three.begin(), three.end());
     EXPECT_DOUBLE_EQ(axes3()->yAxis->range().upper, top + top / 4);
     EXPECT_DOUBLE_EQ(axes3()->yAxis->range().lower, 0);
     EXPECT_EQ(legendOf(axes3()), (std::vector<std::string>{"Dataset3"}));
@@ -358,27 +375,39 @@ TEST_F(ResultsWindowTest, OnlyADMiResetsTheSixSelectionsWhenDeselectedWhileBrows
     EXPECT_EQ(row(kPlots, enabled), "111111");
 }
 
-TEST_F(ResultsWindowTest, ClosingTheLegendWindowWithYesDeletesOnlyIt)
+// Closing either original-data window is "Close Original Data": both go, and the results
+// window is back at the data set choice instead of staying locked.
+TEST_F(ResultsWindowTest, ClosingAnOriginalDataWindowWithYesReturnsToTheSetChoice)
 {
-    openAfter(analysis(2));
-    choose({1});
-    click("pushbutton44");
-    const QPointer<QWidget> original = originalWindow(), legend = legendWindow();
+    for (const bool legendFirst : {true, false}) {
+        openBrowsing();
+        browse(analysis(2).folder);
+        choose({1});
+        click("pushbutton44");
+        const QPointer<QWidget> original = originalWindow(), legend = legendWindow();
+        QWidget* closed = legendFirst ? legend.data() : original.data();
 
-    dialogs.answers = {"No"};
-    legend->close();
-    test::settle();
-    ASSERT_TRUE(legend);
-    ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_EQ(dialogs.questions[0].message, "Close Specified Figure?");
-    EXPECT_EQ(dialogs.questions[0].title, "Close Request Function");
+        dialogs.questions.clear();
+        dialogs.answers = {"No"};
+        closed->close();
+        test::settle();
+        ASSERT_TRUE(legend && original);
+        ASSERT_EQ(dialogs.questions.size(), 1u);
+        EXPECT_EQ(dialogs.questions[0].message, "Close Specified Figure?");
+        EXPECT_EQ(dialogs.questions[0].title, "Close Request Function");
 
-    dialogs.answers = {"Yes"};
-    legend->close();
-    test::settle();
-    EXPECT_FALSE(legend);
-    EXPECT_FALSE(legendWindow());
-    EXPECT_TRUE(original && originalWindow() == original && original->isVisible());
+        dialogs.answers = {"Yes"};
+        closed->close();
+        test::settle();
+        EXPECT_FALSE(legend || original) << legendFirst;
+        EXPECT_FALSE(legendWindow() || originalWindow());
+        EXPECT_EQ(row(kSelectors, enabled), "11000000");
+        EXPECT_EQ(row(kSelectors, on), "00000000");
+        EXPECT_EQ(row(kPlots, enabled), "000000");
+        EXPECT_TRUE(enabled(h["pushbutton44"]));
+        deleteWindow(window);
+        test::settle();
+    }
 }
 
 TEST_F(ResultsWindowTest, BackToTheMainWindowClosesTheOriginalDataWindows)
@@ -393,6 +422,27 @@ TEST_F(ResultsWindowTest, BackToTheMainWindowClosesTheOriginalDataWindows)
     EXPECT_FALSE(original || legend || results);
     EXPECT_EQ(ds.session.Dest1, "0");
     EXPECT_NE(openWindowOf("orvane"), nullptr);
+}
+
+// At the smallest size the window allows, every control is whole and beside the plot.
+TEST_F(ResultsWindowTest, AtItsMinimumSizeNoControlOverlapsThePlot)
+{
+    openAfter(analysis(8));
+    choose({1});
+    click("pushbutton44");  // the most controls shown
+    click("radiobutton19");
+    window->resize(window->minimumSize());
+    window->layout()->activate();
+    EXPECT_EQ(window->size(), QSize(900, 600));
+    const QRect plot(axes3()->mapTo(window, QPoint(0, 0)), axes3()->size());
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || w == axes3() || axes3()->isAncestorOf(w) || w->isAncestorOf(axes3())) continue;
+        const QRect at(w->mapTo(window, QPoint(0, 0)), w->size());
+        EXPECT_FALSE(at.intersects(plot)) << w->objectName().toStdString();
+        EXPECT_TRUE(window->rect().contains(at)) << w->objectName().toStdString();
+        EXPECT_GE(w->height(), std::min(w->minimumSizeHint().height(), w->sizeHint().height()))
+            << w->objectName().toStdString();
+    }
 }
 
 // The title bar's close button is the back button: the program must not end with no window.
@@ -450,9 +500,29 @@ TEST_F(ResultsWindowTest, SavedPlotsAreBmpPicturesNamedByVariableAndAnalysis)
     click("pushbutton44");
     click("radiobutton19");
     click("pushbutton10");
-    expectPlotPicture(magnitude / "ADMi magnitude.bmp", window->size());
+    // The plot area alone: the controls beside it would leave a blank band.
+    expectPlotPicture(magnitude / "ADMi magnitude.bmp", axes3()->size());
     EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_EQ(dialogs.informed,
+              std::vector<std::string>{"Save Plot: Saved as ADMi magnitude.bmp in " + magnitude.string()});
     EXPECT_EQ(titleOf(axes3()), "ADMi Magnitude");  // the window itself is unchanged
+
+    // The same plot kind again (for other sets): asked, and by default saved under a new name.
+    const auto before = fs::last_write_time(magnitude / "ADMi magnitude.bmp");
+    click("pushbutton10");
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].buttons, (std::vector<std::string>{"Replace", "Save as New", "Cancel"}));
+    EXPECT_EQ(dialogs.questions[0].defaultButton, "Save as New");
+    expectPlotPicture(magnitude / "ADMi magnitude (2).bmp", axes3()->size());
+    EXPECT_EQ(fs::last_write_time(magnitude / "ADMi magnitude.bmp"), before);
+    dialogs.answers = {"Cancel"};
+    click("pushbutton10");
+    EXPECT_FALSE(fs::exists(magnitude / "ADMi magnitude (3).bmp"));
+    dialogs.answers = {"Replace"};
+    click("pushbutton10");
+    EXPECT_FALSE(fs::exists(magnitude / "ADMi magnitude (3).bmp"));
+    EXPECT_EQ(dialogs.informed.back(), "Save Plot: Saved as ADMi magnitude.bmp in " + magnitude.string());
 
     deleteWindow(window);
     test::settle();
@@ -461,7 +531,7 @@ TEST_F(ResultsWindowTest, SavedPlotsAreBmpPicturesNamedByVariableAndAnalysis)
     click("pushbutton44");
     click("radiobutton26");
     click("pushbutton10");
-    expectPlotPicture(phase / "FDMc phase.bmp", window->size());
+    expectPlotPicture(phase / "FDMc phase.bmp", axes3()->size());
 }
 
 TEST_F(ResultsWindowTest, AResultFileThatIsNotAMatFileIsToldAndTheWindowStaysUsable)

@@ -19,6 +19,7 @@ public:
     std::vector<Question> questions;
     std::vector<std::string> warnings;
     std::vector<std::string> errors;
+    std::vector<std::string> informed;
 
     std::string question(const Question& q) override
     {
@@ -35,6 +36,10 @@ public:
     void error(const std::string& message, const std::string& title) override
     {
         errors.push_back(title + ": " + message);
+    }
+    void inform(const std::string& message, const std::string& title) override
+    {
+        informed.push_back(title + ": " + message);
     }
 };
 

@@ -31,6 +31,8 @@ public:
     virtual void warning(const std::string& message, const std::string& title) = 0;
     // A modal error with its own title (such as "Bad Input").
     virtual void error(const std::string& message, const std::string& title) = 0;
+    // What was done, such as where a file went; the work goes on meanwhile.
+    virtual void inform(const std::string& message, const std::string& title) { warning(message, title); }
 };
 
 inline constexpr const char* kWarningTitle = "!! Warning !!";

@@ -28,18 +28,21 @@ std::vector<fs::path> readMePlaces(const fs::path& programFolder)
     return {programFolder / kReadMeFile, (programFolder / ORVANE_DOC_INSTALL_DIR / kReadMeFile).lexically_normal()};
 }
 
-void openProgramReadMe()
+fs::path findProgramReadMe()
 {
     std::error_code ec;
     const fs::path program = fs::read_symlink("/proc/self/exe", ec);
     if (ec) throw Error(std::string("Cannot find the read-me ") + kReadMeFile + ": the program's own folder is unknown.");
     const std::vector<fs::path> places = readMePlaces(program.parent_path());
     for (const fs::path& place : places)
-        if (fs::is_regular_file(place, ec)) {
-            shellopenfileIn(place.parent_path().string(), place.filename().string());
-            return;
-        }
+        if (fs::is_regular_file(place, ec)) return place;
     throw Error("Cannot find the read-me: neither " + places[0].string() + " nor " + places[1].string() + " exists.");
+}
+
+void openProgramReadMe()
+{
+    const fs::path place = findProgramReadMe();
+    shellopenfileIn(place.parent_path().string(), place.filename().string());
 }
 
 }  // namespace orvane

@@ -19,6 +19,10 @@ void openReadMe(const std::string& startFolder);
 // program (the build tree), then the installed documentation folder relative to it.
 std::vector<std::filesystem::path> readMePlaces(const std::filesystem::path& programFolder);
 
+// The read-me of the running program, wherever it was started from. Throws orvane::Error
+// naming the files looked for when there is none.
+std::filesystem::path findProgramReadMe();
+
 // Opens the read-me of the running program, wherever it was started from. Throws orvane::Error
 // naming the files looked for when there is none; the opener's errors as openReadMe.
 void openProgramReadMe();

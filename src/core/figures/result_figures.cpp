@@ -109,8 +109,11 @@ Figure histogramFigure(const std::string& variable, const HistogramList& histogr
     ax.gridStyle = ":";
     ax.gridWidth = 0.5;
 
-    // Set 1 fixes the scale, so that plots of different selections compare.
-    const double top = histograms.empty() ? 0 : finiteMax(histograms.front());
+    // The scale covers every drawn set: a point above it would be off the chart. With no
+    // set drawn, set 1 gives the empty axes a scale.
+    double top = 0;
+    for (std::size_t k : drawn) top = std::max(top, finiteMax(histograms[k - 1]));
+    if (drawn.empty() && !histograms.empty()) top = finiteMax(histograms.front());
     const std::vector<std::string> names = classNameLabels();
     for (std::size_t i = 0; i < kClasses; ++i)
         ax.texts.push_back({x[i], top / 16, names[i], Rgb{1, 0.8, 0.5}, 14, 90});

@@ -30,7 +30,7 @@ Figure pointByPointFigure(const std::string& variable, const Vec& abscissa, cons
                           const SetNumbers& sets, const std::string& S_MARKER, int T, int D);
 
 // ADMc, FDMc or GDMc of the chosen sets as filled circles over the six classes. The y range
-// comes from set 1 whichever sets are chosen.
+// covers every chosen set (set 1's when none is chosen).
 Figure histogramFigure(const std::string& variable, const HistogramList& histograms, const SetNumbers& sets,
                        const std::string& S_MARKER, int T);
 
