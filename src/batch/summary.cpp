@@ -65,6 +65,14 @@ std::string jsonNumber(double v)
     return std::string(buf, end);
 }
 
+std::string gridDescription(const std::string& kind)
+{
+    if (kind.empty()) return "spaced at the finest sample spacing";
+    if (kind == "logarithmic") return "spaced logarithmically";
+    if (kind == "uniform") return "spaced uniformly";
+    return kind;
+}
+
 }  // namespace
 
 void printSummaryTable(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info)
@@ -73,7 +81,9 @@ void printSummaryTable(std::ostream& out, const AnalysisResult& r, const Summary
     out << "Orvane FSV analysis: " << r.N_DATA << " data sets, " << kindOf(info.domain) << " analysis, threshold "
         << info.thrs << " %, GDM weighting " << (info.weighting ? "yes" : "no") << '\n';
     out << "Common grid: " << r.abscissa.size() << " points from " << num2str(r.abscissa.front()) << " to "
-        << num2str(r.abscissa.back()) << "\n\n";
+        << num2str(r.abscissa.back()) << ", " << gridDescription(r.gridKind) << '\n';
+    if (!info.gridWarning.empty()) out << "Warning: " << shown(info.gridWarning) << '\n';
+    out << '\n';
     for (std::size_t k = 0; k < info.files.size(); ++k) out << "Set " << k + 1 << ": " << shown(info.files[k]) << '\n';
     out << "Set " << r.N_DATA + 1 << ": average of the sets above\n\n";
 
@@ -98,9 +108,10 @@ void printSummaryJson(std::ostream& out, const AnalysisResult& r, const SummaryI
 {
     out << "{\n  \"folder\": " << jsonString(info.folder) << ",\n  \"domain\": " << jsonString(info.domain)
         << ",\n  \"threshold\": " << jsonString(info.thrs) << ",\n  \"weighting\": " << (info.weighting ? "true" : "false")
-        << ",\n  \"N_DATA\": " << r.N_DATA << ",\n  \"grid\": {\"points\": " << r.abscissa.size()
+        << ",\n  \"N_DATA\": " << r.N_DATA << ",\n  \"grid\": {\"kind\": "
+        << jsonString(r.gridKind.empty() ? "finest" : r.gridKind) << ", \"points\": " << r.abscissa.size()
         << ", \"from\": " << jsonNumber(r.abscissa.front()) << ", \"to\": " << jsonNumber(r.abscissa.back())
-        << "},\n  \"sets\": [\n";
+        << (info.gridWarning.empty() ? "" : ", \"warning\": " + jsonString(info.gridWarning)) << "},\n  \"sets\": [\n";
     const auto views = measures(r);
     for (std::size_t k = 0; k <= r.N_DATA; ++k) {
         out << "    {\"set\": " << k + 1 << ", \"file\": "

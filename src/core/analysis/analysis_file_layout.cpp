@@ -56,8 +56,16 @@ const std::array<AnalysisVariable, kAnalysisVariableCount> kAnalysisVariables = 
     {"S_MARKER", K::Text, 3, false, false, ORVANE_FIELD(std::string, S_MARKER)},
     {"Kadm", K::Scalars, 3, true, false, ORVANE_FIELD(Vec, result.Kadm)},
     {"Kfdm", K::Scalars, 3, true, false, ORVANE_FIELD(Vec, result.Kfdm)},
+    {"GridKind", K::Text, 3, false, false, ORVANE_FIELD(std::string, result.gridKind), true},
 }};
 
 #undef ORVANE_FIELD
+
+bool leftOutWhenUnset(const AnalysisVariable& v, const AnalysisFileSource& source)
+{
+    if (!v.onlyWhenSet) return false;
+    const auto* text = std::get_if<AnalysisField<std::string>>(&v.field);
+    return text && text->get(source).empty();
+}
 
 }  // namespace orvane

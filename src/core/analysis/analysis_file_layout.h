@@ -53,9 +53,15 @@ struct AnalysisVariable {
     bool perSet;      // holds N_DATA+1 entries
     bool gridLength;  // every entry holds one value per grid point
     AnalysisFieldRef field;
+    // Written only when its text is not empty, so files of the default analysis stay as they
+    // were; a file without it reads as the empty text.
+    bool onlyWhenSet = false;
 };
 
-inline constexpr std::size_t kAnalysisVariableCount = 35;
+inline constexpr std::size_t kAnalysisVariableCount = 36;
+
+// Whether the writer leaves `v` out of the file for this source.
+bool leftOutWhenUnset(const AnalysisVariable& v, const AnalysisFileSource& source);
 extern const std::array<AnalysisVariable, kAnalysisVariableCount> kAnalysisVariables;
 
 }  // namespace orvane

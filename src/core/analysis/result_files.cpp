@@ -204,7 +204,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
     for (int pass = 1; pass <= 3; ++pass) {
         Pass p(file);
         for (const AnalysisVariable& v : kAnalysisVariables)
-            if (v.pass == pass) p.add(v, source);
+            if (v.pass == pass && !leftOutWhenUnset(v, source)) p.add(v, source);
         writer.write(p.vars);
     }
     return writer.commit();
@@ -253,6 +253,10 @@ LoadedAnalysis loadAnalysisFile(const fs::path& path)
     const std::size_t L = r.abscissa.size();
     using K = AnalysisVariableKind;
     for (const AnalysisVariable& v : kAnalysisVariables) {
+        if (v.onlyWhenSet && v.kind == K::Text) {
+            if (f.has(v.name)) std::get<AnalysisField<std::string>>(v.field).put(out) = f.text(v.name);
+            continue;
+        }
         if (v.kind == K::Number || v.kind == K::Text || v.kind == K::Column) continue;
         const std::optional<std::size_t> length = v.gridLength ? std::optional(L) : std::nullopt;
         std::visit(
