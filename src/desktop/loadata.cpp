@@ -2,6 +2,7 @@
 
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
+#include "desktop/read_preview.h"
 #include "base/text.h"
 
 #include <QDragEnterEvent>
@@ -40,7 +41,7 @@ protected:
             const int k = slotAt(e->position().toPoint());
             const std::string path = localFile(e->mimeData());
             if (k > 0 && !path.empty()) {
-                owner_.fillSlot(k, path);
+                owner_.takeFile(k, path);
                 e->acceptProposedAction();
             }
             return true;
@@ -96,10 +97,26 @@ void DataLoadingWindow::chooseSlot(int k)
         setEnable(box, Enable::Off);
         return;
     }
-    fillSlot(k, chosen->folder + chosen->name);
+    if (!takeFile(k, chosen->folder + chosen->name)) {
+        setString(box, "");
+        setEnable(box, Enable::Off);
+    }
 }
 
-void DataLoadingWindow::fillSlot(int k, const std::string& path)
+bool DataLoadingWindow::takeFile(int k, const std::string& path)
+{
+    const std::optional<ReadPreview> preview = previewDataFile(path, ds_.session.T == 2);
+    if (!preview) {
+        fillSlot(k, path);
+        return true;
+    }
+    const std::optional<ReadOptions> reading = ds_.choosers->chooseReading(*preview);
+    if (!reading) return false;
+    fillSlot(k, path, *reading);
+    return true;
+}
+
+void DataLoadingWindow::fillSlot(int k, const std::string& path, const ReadOptions& reading)
 {
     QWidget* box = h_[boxOf(k)];
     // The box shows the name as it is, control characters escaped.
@@ -108,6 +125,7 @@ void DataLoadingWindow::fillSlot(int k, const std::string& path)
     setEnable(box, Enable::Off);
     if (k < 8) setEnable(h_[boxOf(k + 1)], Enable::On);
     ds_.session.dataset[static_cast<std::size_t>(k - 1)] = path;
+    ds_.session.readOptions[static_cast<std::size_t>(k - 1)] = reading;
 }
 
 void DataLoadingWindow::clearAll()
@@ -118,6 +136,7 @@ void DataLoadingWindow::clearAll()
         setEnable(h_[boxOf(k)], k == 1 ? Enable::Inactive : Enable::Off);
     }
     ds_.session.dataset.fill(std::string());
+    ds_.session.readOptions.fill(ReadOptions());
     deleteWindow(widget());
 }
 
