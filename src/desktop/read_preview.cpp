@@ -35,6 +35,21 @@ std::string_view head(std::string_view text, std::size_t count)
     return text.substr(0, at);
 }
 
+// "text, UTF-16LE, 3 columns of numbers (Freq [MHz], …), x in MHz, 5 metadata lines skipped,
+// decimal comma"; a Touchstone file as its reader says it.
+std::string describeFound(const ReadReport& r)
+{
+    if (r.ports) return r.summary();
+    std::string s = r.format;
+    if (r.encoding != "UTF-8") s += ", " + r.encoding;
+    s += ", " + std::to_string(r.columns) + (r.columns == 1 ? " column" : " columns") + " of numbers";
+    if (!r.xUnit.empty()) s += ", x in " + r.xUnit;
+    if (r.skippedLines) s += ", " + std::to_string(r.skippedLines) + " metadata line" + (r.skippedLines == 1 ? "" : "s") + " skipped";
+    if (r.decimalComma) s += ", decimal comma";
+    if (r.quotedFields) s += ", quoted fields";
+    return escapeControlCharacters(s);
+}
+
 }  // namespace
 
 std::optional<ReadPreview> previewDataFile(const std::string& path, bool phase)
@@ -67,6 +82,7 @@ std::optional<ReadPreview> previewDataFile(const std::string& path, bool phase)
         for (std::size_t i = 1; i <= p.detected.ports; ++i)
             for (std::size_t j = 1; j <= p.detected.ports; ++j) p.parameters.push_back("S" + std::to_string(i) + std::to_string(j));
         p.suggested.parameter = p.detected.parameter;
+        p.found = describeFound(p.detected);
         return p;
     }
 
@@ -92,6 +108,10 @@ std::optional<ReadPreview> previewDataFile(const std::string& path, bool phase)
     }
     p.suggested.xColumn = p.detected.xColumn;
     p.suggested.yColumn = p.detected.yColumn;
+    p.found = describeFound(p.detected);
+    // The dialog offers the choice the batch command's advice is about.
+    if (p.detected.columns > 2 && !p.problem.empty())
+        p.problem = std::to_string(p.detected.columns) + " columns of numbers: pick the abscissa and the ordinate below.";
     return p;
 }
 

@@ -14,6 +14,7 @@ struct ReadPreview {
     std::string path;
     std::vector<std::string> firstLines;  // as decoded, control characters escaped
     ReadReport detected;                  // what reading found (format, columns, unit, skipped lines)
+    std::string found;                    // the same in words, for the dialog
     std::string problem;                  // why the file does not load as it stands; empty when it does
     bool touchstone = false;
     std::vector<std::string> columns;     // a text file's columns: "1", "3: S21 [dB]" …

@@ -67,13 +67,7 @@ std::optional<ReadOptions> QtChoosers::chooseReading(const ReadPreview& preview)
     layout->addWidget(lines);
 
     // What was found, and why the file does not load as it stands.
-    std::string found = preview.detected.summary();
-    if (preview.touchstone == false && preview.problem.empty() == false)
-        found = preview.detected.format + ", " + std::to_string(preview.detected.columns) + " columns of numbers" +
-                (preview.detected.skippedLines
-                     ? ", " + std::to_string(preview.detected.skippedLines) + " metadata lines skipped"
-                     : std::string());
-    auto* detected = new QLabel(QStringLiteral("Found: ") + QString::fromStdString(escapeControlCharacters(found)), &dialog);
+    auto* detected = new QLabel(QStringLiteral("Found: ") + QString::fromStdString(preview.found), &dialog);
     detected->setObjectName(QStringLiteral("detected"));
     detected->setWordWrap(true);
     layout->addWidget(detected);

@@ -157,7 +157,8 @@ TEST_F(DataWindow, AFileBeyondTwoPlainColumnsIsPreviewedAndReadAsPicked)
     EXPECT_EQ(p.detected.columns, 3u);
     EXPECT_EQ(p.detected.skippedLines, 2u);
     EXPECT_EQ(p.detected.xUnit, "MHz");
-    EXPECT_NE(p.problem.find("3 columns of numbers"), std::string::npos) << p.problem;
+    EXPECT_EQ(p.found, "text, 3 columns of numbers, x in MHz, 2 metadata lines skipped, decimal comma");
+    EXPECT_EQ(p.problem, "3 columns of numbers: pick the abscissa and the ordinate below.");
     EXPECT_FALSE(p.touchstone);
 
     EXPECT_EQ(ds.session.dataset[0], csv);
