@@ -97,7 +97,13 @@ DataSet readDataSet(const std::string& file, const ReadOptions& options)
     const std::string raw = readDataFile(file);
     const std::string path = standardInputName(file);
     ReadReport report;
-    const std::string text = decodeDataText(raw, path, report);
+    // UTF-8 is read where it lies; only UTF-16 is converted into a copy.
+    std::string decoded;
+    std::string_view text = raw;
+    if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF"))
+        text = decoded = decodeDataText(raw, path, report);
+    else if (raw.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     if (isTouchstoneName(path) || startsWithVersionKeyword(text))
         return readTouchstone(text, path, options, touchstonePorts(path), std::move(report));
 
