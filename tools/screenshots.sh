@@ -29,6 +29,11 @@ for s in 1 2 3 4 5 6 7 8; do
         printf "%.6f %.6f\n", x, 20 + 5 * sin(x / 30 + 0.05 * s) + 0.2 * s * sin(x * 0.7) } }' \
         >"$work/data/small$s.txt"
 done
+{
+    printf 'Type;ZVL-like;\nVersion;3.10;\nDate;09.Dec.2026;\nValues;201;\nFreq [MHz];S21 [dB];Phase [deg]\n'
+    awk 'BEGIN { for (j = 0; j <= 200; ++j) { f = 100 + 4.5 * j;
+        printf "%.1f;%.3f;%.2f\n", f, -3 - 0.01 * f + sin(f / 40), (f * 7) % 360 - 180 } }' | tr . ,
+} >"$work/data/analyser.csv"
 
 # A free display number, chosen by the server itself.
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
@@ -93,6 +98,18 @@ for k in 1 2 3; do
     keys Return
     sleep 0.5
 done
+# A three-column analyser export gets the preview dialog; cancelled, slot 4 stays empty.
+focus "$data"
+keys alt+4
+chooser="$(window "^Select Dataset 4")"
+focus "$chooser"
+typed "$work/data/analyser.csv"
+keys Return
+preview="$(window '^Read Data File$')"
+focus "$preview"
+shot "$preview" read-preview-dialog
+keys Escape
+sleep 0.5
 focus "$data"
 shot "$data" data-loading-window
 keys alt+d

@@ -1,4 +1,6 @@
 #include "batch/batch_ui.h"
+#include "batch/grid_option.h"
+#include "formats/dlmread.h"
 
 #include "batch/guard.h"
 #include "base/error.h"
@@ -86,6 +88,13 @@ void BatchUi::warning(const std::string& message, const std::string&)
     err_ << "orvane-batch: warning: " << shown(message) << '\n';
 }
 
+void BatchUi::denseGrid(const DenseGrid& grid)
+{
+    gridWarning_ = grid.message + " Choose one with " + gridOptionFor(GridKind::Logarithmic, grid.largestSet) +
+                   " or " + gridOptionFor(GridKind::Uniform, grid.largestSet) + ".";
+    warning(gridWarning_, kWarningTitle);
+}
+
 void BatchUi::error(const std::string& message, const std::string& title)
 {
     err_ << "orvane-batch: " << shown(title) << ": " << shown(message) << '\n';
@@ -102,7 +111,8 @@ int BatchUi::menu(const std::string&, const std::vector<std::string>& items)
 void BatchUi::loadData(Session& session)
 {
     for (std::size_t k = 0; k < options_.files.size() && k < session.dataset.size(); ++k) {
-        session.dataset[k] = std::filesystem::absolute(options_.files[k]).string();
+        const std::string& file = options_.files[k];
+        session.dataset[k] = file == kStandardInput ? file : std::filesystem::absolute(file).string();
         if (k < options_.readOptions.size()) session.readOptions[k] = options_.readOptions[k];
     }
     session.reference = options_.reference;

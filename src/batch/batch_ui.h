@@ -34,7 +34,11 @@ public:
     // True once the analysis stopped at one of its data checks.
     bool stoppedAtCheck() const { return stopped_; }
 
+    // The warning about a dense default grid, with the option that chooses another; empty if none.
+    const std::string& gridWarning() const { return gridWarning_; }
+
     bool weightGdm() override { return options_.weighting; }
+    void denseGrid(const DenseGrid& grid) override;
     std::string question(const Question& q) override;
     void warning(const std::string& message, const std::string& title) override;
     void error(const std::string& message, const std::string& title) override;
@@ -47,6 +51,7 @@ private:
     const BatchOptions& options_;
     std::ostream& err_;
     bool stopped_ = false;
+    std::string gridWarning_;
     RunProgress runProgress_;
 };
 

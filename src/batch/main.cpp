@@ -11,13 +11,16 @@
 #include "analysis/picture_backend.h"
 #include "analysis/summaries.h"
 #include "batch/batch_ui.h"
+#include "batch/grid_option.h"
 #include "batch/guard.h"
 #include "formats/read_choice.h"
 #include "batch/summary.h"
 #include "base/error.h"
+#include "formats/dlmread.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <iostream>
@@ -117,7 +120,9 @@ int run(int argc, char** argv)
     app.set_version_flag("--version", "orvane-batch " ORVANE_VERSION, "Print the version and exit");
     app.footer("Example:\n"
                "  orvane-batch -d magnitude -t 90 -o results measured.txt simulation.txt\n"
-               "      writes \"results/Frequency Domain Analysis\" and prints a summary table.\n\n"
+               "      writes \"results/Frequency Domain Analysis\" and prints a summary table.\n"
+               "  orvane-batch -d magnitude --grid log:1001 sweep_a.s2p sweep_b.csv:columns=1,2\n"
+               "      analyses logarithmic sweeps on 1001 logarithmically spaced points.\n\n"
                "Exit status:\n"
                "  0  success\n"
                "  1  a data or write error\n"
@@ -143,6 +148,10 @@ int run(int argc, char** argv)
         ->capture_default_str();
     app.add_option("--max-grid,--max-points", maxGridText, "Largest common grid accepted, in points")
         ->capture_default_str();
+    std::string gridText = "finest";
+    app.add_option("--grid", gridText,
+                   "Common grid: finest (the finest sample spacing), uniform:N or log:N (N points over the common range)")
+        ->capture_default_str();
     app.add_option("--figures", figures,
                    "Save the plots and charts as figure files (fig), as pictures (png, svg, pdf, bmp, jpg), or not at all (none)")
         ->check(CLI::IsMember({"fig", "png", "svg", "pdf", "bmp", "jpg", "none"}))
@@ -155,7 +164,7 @@ int run(int argc, char** argv)
     app.add_flag("--json", json, "Print the summary as JSON (the analysis folder's summary.json)");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
     app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
-    app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate)")->expected(0, 8);
+    app.add_option("files", options.files, "Data files, two numbers per line (abscissa, ordinate); - reads standard input")->expected(0, 8);
 
     // How the data files are read; a file's own suffix (meas.csv:columns=1,3) wins over these.
     CLI::Option_group* reading = app.add_option_group(
@@ -184,6 +193,7 @@ int run(int argc, char** argv)
     render->add_option("figures", figureFiles, "Figure files (.fig)")->required();
     app.require_subcommand(0, 1);
     std::size_t maxGrid = kDefaultMaxGridPoints;
+    GridChoice grid;
     try {
         app.parse(argc, argv);
         if (!render->parsed() && (options.files.size() < 2 || options.files.size() > 8))
@@ -199,6 +209,11 @@ int run(int argc, char** argv)
         } catch (const std::invalid_argument& e) {
             throw CLI::ValidationError("--max-grid", shown(maxGridText) + " " + e.what());
         }
+        try {
+            grid = parseGridOption(gridText);
+        } catch (const std::invalid_argument& e) {
+            throw CLI::ValidationError("--grid", shown(gridText) + " " + e.what());
+        }
         ReadOptions reads;
         try {
             if (!columnsText.empty()) applyReadChoice(reads, "columns", columnsText);
@@ -211,6 +226,8 @@ int run(int argc, char** argv)
                 file = argument.path;
                 options.readOptions.push_back(argument.options);
             }
+            if (std::count(options.files.begin(), options.files.end(), kStandardInput) > 1)
+                throw std::invalid_argument("standard input (-) can be read only once");
         } catch (const std::invalid_argument& e) {
             throw CLI::ValidationError("files", e.what());
         }
@@ -226,6 +243,7 @@ int run(int argc, char** argv)
     Session session;
     session.startFolder = fs::current_path().string();
     session.maxGridPoints = maxGrid;
+    session.grid = grid;
     session.startThreshold = thrs;
     session.startFigureFormat = figures;
     session.writeReport = report;
@@ -260,7 +278,7 @@ int run(int argc, char** argv)
     if (isIncompleteAnalysis(folder))
         std::cerr << "orvane-batch: warning: " << shown(folder) << " still holds " << kIncompleteMarker
                   << " although the run finished\n";
-    SummaryInfo info{folder, options.domain, session.thrs, options.weighting, options.files};
+    SummaryInfo info{folder, options.domain, session.thrs, options.weighting, options.files, ui.gridWarning()};
     if (json)
         std::cout << summaryJson(settings, result);
     else if (quiet)
@@ -291,6 +309,8 @@ int main(int argc, char** argv)
         std::cerr << "orvane-batch: " << orvane::shown(e.path());
         if (e.line() > 0) std::cerr << ':' << e.line();
         std::cerr << ": " << orvane::shown(e.reason()) << '\n';
+    } catch (const orvane::GridTooLargeError& e) {
+        std::cerr << "orvane-batch: " << orvane::shown(e.what()) << " Choose one with --grid log:N or --grid uniform:N.\n";
     } catch (const orvane::Error& e) {
         std::cerr << "orvane-batch: " << orvane::shown(e.what()) << '\n';
     } catch (const std::bad_alloc&) {

@@ -37,6 +37,14 @@ std::vector<MeasureView> measures(const AnalysisResult& r)
     return {{"ADM", r.adm.ADMtot, r.ADM}, {"FDM", r.fdm.FDMtot, r.FDM}, {"GDM", r.gdm.GDMtot, r.GDM}};
 }
 
+std::string gridDescription(const std::string& kind)
+{
+    if (kind.empty()) return "spaced at the finest sample spacing";
+    if (kind == "logarithmic") return "spaced logarithmically";
+    if (kind == "uniform") return "spaced uniformly";
+    return kind;
+}
+
 }  // namespace
 
 void printSummaryTable(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info)
@@ -45,7 +53,9 @@ void printSummaryTable(std::ostream& out, const AnalysisResult& r, const Summary
     out << "Orvane FSV analysis: " << r.N_DATA << " data sets, " << kindOf(info.domain) << " analysis, threshold "
         << info.thrs << " %, GDM weighting " << (info.weighting ? "yes" : "no") << '\n';
     out << "Common grid: " << r.abscissa.size() << " points from " << num2str(r.abscissa.front()) << " to "
-        << num2str(r.abscissa.back()) << "\n\n";
+        << num2str(r.abscissa.back()) << ", " << gridDescription(r.gridKind) << '\n';
+    if (!info.gridWarning.empty()) out << "Warning: " << shown(info.gridWarning) << '\n';
+    out << '\n';
     if (r.reference == 0) {
         for (std::size_t k = 0; k < info.files.size(); ++k) out << "Set " << k + 1 << ": " << shown(info.files[k]) << '\n';
         out << "Set " << r.N_DATA + 1 << ": average of the sets above\n\n";

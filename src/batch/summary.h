@@ -15,6 +15,7 @@ struct SummaryInfo {
     std::string thrs;
     bool weighting = true;
     std::vector<std::string> files;
+    std::string gridWarning;  // the dense-grid warning, when there was one
 };
 
 void printSummaryTable(std::ostream& out, const AnalysisResult& r, const SummaryInfo& info);

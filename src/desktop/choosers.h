@@ -1,6 +1,8 @@
 // File and folder choosers, answered by real dialogs in the program and by a script in tests.
 #pragma once
 
+#include "desktop/read_preview.h"
+
 #include <optional>
 #include <string>
 
@@ -18,6 +20,9 @@ public:
     virtual std::optional<ChosenFile> chooseFile(const std::string& filter, const std::string& title) = 0;
     // The chosen folder, or the empty text when cancelled.
     virtual std::string chooseFolder(const std::string& prompt, const std::string& start) = 0;
+    // How to read a file that is not plain two-column text, after showing its preview; nothing
+    // when cancelled.
+    virtual std::optional<ReadOptions> chooseReading(const ReadPreview& preview) = 0;
 };
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 
 #include "desktop/controls.h"
 #include "desktop/layouts.h"
+#include "desktop/read_preview.h"
 #include "base/text.h"
 
 #include <QComboBox>
@@ -44,7 +45,7 @@ protected:
             const int k = slotAt(e->position().toPoint());
             const std::string path = localFile(e->mimeData());
             if (k > 0 && !path.empty()) {
-                owner_.fillSlot(k, path);
+                owner_.takeFile(k, path);
                 e->acceptProposedAction();
             }
             return true;
@@ -120,7 +121,10 @@ void DataLoadingWindow::chooseSlot(int k)
         setEnable(box, before);
         return;
     }
-    fillSlot(k, chosen->folder + chosen->name);
+    if (!takeFile(k, chosen->folder + chosen->name)) {
+        setString(box, "");
+        setEnable(box, Enable::Off);
+    }
 }
 
 void DataLoadingWindow::chooseReference()
@@ -129,7 +133,20 @@ void DataLoadingWindow::chooseReference()
     ds_.session.reference = index > 0 ? static_cast<std::size_t>(index) : 0;
 }
 
-void DataLoadingWindow::fillSlot(int k, const std::string& path)
+bool DataLoadingWindow::takeFile(int k, const std::string& path)
+{
+    const std::optional<ReadPreview> preview = previewDataFile(path, ds_.session.T == 2);
+    if (!preview) {
+        fillSlot(k, path);
+        return true;
+    }
+    const std::optional<ReadOptions> reading = ds_.choosers->chooseReading(*preview);
+    if (!reading) return false;
+    fillSlot(k, path, *reading);
+    return true;
+}
+
+void DataLoadingWindow::fillSlot(int k, const std::string& path, const ReadOptions& reading)
 {
     QWidget* box = h_[boxOf(k)];
     // The box shows the name as it is, control characters escaped.
@@ -138,6 +155,7 @@ void DataLoadingWindow::fillSlot(int k, const std::string& path)
     setEnable(box, Enable::Off);
     if (k < 8) setEnable(h_[boxOf(k + 1)], Enable::On);
     ds_.session.dataset[static_cast<std::size_t>(k - 1)] = path;
+    ds_.session.readOptions[static_cast<std::size_t>(k - 1)] = reading;
 }
 
 void DataLoadingWindow::clearAll()
@@ -149,6 +167,7 @@ void DataLoadingWindow::clearAll()
     }
     ds_.session.dataset.fill(std::string());
     ds_.session.reference = 0;
+    ds_.session.readOptions.fill(ReadOptions());
     deleteWindow(widget());
 }
 

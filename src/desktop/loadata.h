@@ -2,6 +2,7 @@
 #pragma once
 
 #include "desktop/layout_window.h"
+#include "formats/data_set.h"
 
 #include <string>
 
@@ -16,8 +17,11 @@ public:
     static DataLoadingWindow& open(DesktopSession& ds);
 
     // Puts `path` into slot k (1 … 8) as choosing it does: box k shows it and is greyed, box
-    // k+1 is marked as the next to fill, and the session keeps it.
-    void fillSlot(int k, const std::string& path);
+    // k+1 is marked as the next to fill, and the session keeps it with how to read it.
+    void fillSlot(int k, const std::string& path, const ReadOptions& reading = {});
+    // A chosen or dropped file: one that is not plain two-column text is previewed first, and
+    // the slot is filled with the reading chosen there; false when the preview was cancelled.
+    bool takeFile(int k, const std::string& path);
 
 private:
     DataLoadingWindow(DesktopSession& ds, QWidget* widget);

@@ -23,6 +23,9 @@ class QtChoosers : public Choosers {
 public:
     std::optional<ChosenFile> chooseFile(const std::string& filter, const std::string& title) override;
     std::string chooseFolder(const std::string& prompt, const std::string& start) override;
+    // "Read Data File": the first lines, what was found, and the columns (or the parameter and
+    // quantity of a Touchstone file) to take.
+    std::optional<ReadOptions> chooseReading(const ReadPreview& preview) override;
 };
 
 // The folder the chooser with this title opens in: where it was last used, if that folder

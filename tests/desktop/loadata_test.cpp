@@ -181,6 +181,48 @@ TEST_F(DataWindow, ADroppedFileFillsTheSlotUnderIt)
     EXPECT_EQ(ds.session.dataset[4], c);
 }
 
+// A three-column CSV is previewed and read as picked there; a plain two-column file is taken
+// as it is, and a cancelled preview fills no slot.
+TEST_F(DataWindow, AFileBeyondTwoPlainColumnsIsPreviewedAndReadAsPicked)
+{
+    const std::string csv = dir.write("vna.csv", "Instrument;VNA\nFreq [MHz];S21 [dB];Phase [deg]\n"
+                                                 "1;-3,5;10\n2;-4;20\n3;-5;30\n4;-6;40\n");
+    const std::string plain = dir.write("plain.txt", "1 2\n2 3\n3 4\n");
+    choosers.files = {test::chosen(csv), test::chosen(plain), test::chosen(csv)};
+    choosers.readings = {[](const ReadPreview& p) {
+        ReadOptions picked = p.suggested;
+        picked.yColumn = 3;
+        return std::optional(picked);
+    }};
+    std::string third;
+    run([&third](QWidget* w) {
+        test::click(w, "pushbutton102");
+        test::click(w, "pushbutton103");
+        test::click(w, "pushbutton104");  // previewed again, and cancelled
+        third = text(w, 3);
+    });
+    ASSERT_EQ(choosers.previews.size(), 2u);  // none for the plain file
+    const ReadPreview& p = choosers.previews[0];
+    EXPECT_EQ(p.firstLines.at(2), "1;-3,5;10");
+    EXPECT_EQ(p.columns, (std::vector<std::string>{"1: Freq [MHz]", "2: S21 [dB]", "3: Phase [deg]"}));
+    EXPECT_EQ(p.detected.columns, 3u);
+    EXPECT_EQ(p.detected.skippedLines, 2u);
+    EXPECT_EQ(p.detected.xUnit, "MHz");
+    EXPECT_EQ(p.found, "text, 3 columns of numbers, x in MHz, 2 metadata lines skipped, decimal comma");
+    EXPECT_EQ(p.problem, "3 columns of numbers: pick the abscissa and the ordinate below.");
+    EXPECT_FALSE(p.touchstone);
+
+    EXPECT_EQ(ds.session.dataset[0], csv);
+    EXPECT_EQ(ds.session.dataset[1], plain);
+    EXPECT_EQ(ds.session.readOptions[1], ReadOptions{});
+    EXPECT_EQ(ds.session.dataset[2], "");
+    EXPECT_EQ(third, "");
+    // The analysis reads the slot with its choice: the phase column, x in Hz.
+    const DataSet set = readDataSet(ds.session.dataset[0], ds.session.readOptions[0]);
+    EXPECT_EQ(set.ordinate, (Vec{10, 20, 30, 40}));
+    EXPECT_EQ(set.abscissa, (Vec{1e6, 2e6, 3e6, 4e6}));
+}
+
 TEST_F(DataWindow, AControlCharacterInAFileNameIsShownEscapedAndTheFileKeptAsItIs)
 {
     const std::string odd = dir.write("run\x1b[2Jone\n.txt", "1 2\n");

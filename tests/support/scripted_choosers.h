@@ -4,6 +4,7 @@
 #include "desktop/choosers.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ public:
     std::deque<std::optional<ChosenFile>> files;  // answers in order; nothing left: cancelled
     std::deque<std::string> folders;              // likewise; empty text: cancelled
     std::vector<std::string> fileTitles, fileFilters, folderPrompts, folderStarts;
+    // Answers to previews: a function of the preview (nothing: cancelled); the previews seen.
+    std::deque<std::function<std::optional<ReadOptions>(const ReadPreview&)>> readings;
+    std::vector<ReadPreview> previews;
 
     std::optional<ChosenFile> chooseFile(const std::string& filter, const std::string& title) override
     {
@@ -24,6 +28,14 @@ public:
         auto answer = files.front();
         files.pop_front();
         return answer;
+    }
+    std::optional<ReadOptions> chooseReading(const ReadPreview& preview) override
+    {
+        previews.push_back(preview);
+        if (readings.empty()) return std::nullopt;
+        auto answer = readings.front();
+        readings.pop_front();
+        return answer(preview);
     }
     std::string chooseFolder(const std::string& prompt, const std::string& start) override
     {

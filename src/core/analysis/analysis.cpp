@@ -170,11 +170,23 @@ private:
                     throw Error("The analysis of " + std::to_string(n) + " data sets on a grid of " +
                                 std::to_string(L) + " points would need about " + byteCount(need) +
                                 " of memory, more than this machine can give it (" + room.describe() + ").");
-            });
+            }, {s_.grid, s_.gridPoints});
         } catch (const NoCommonRangeError& e) {
             host_.noCommonRange(e);
             throw;
         }
+        if (s_.grid != GridKind::Finest) {
+            r_.gridKind = gridKindName(s_.grid);
+            return;
+        }
+        std::size_t largest = 0;
+        for (std::size_t i = 0; i < n; ++i) largest = std::max(largest, Mf[i].size());
+        const std::size_t L = grid_.abscissa.size();
+        if (L > kDenseGridFactor * largest)
+            host_.denseGrid({L, largest, "The common grid has " + std::to_string(L) + " points, " +
+                                             std::to_string(L / largest) + " times the " + std::to_string(largest) +
+                                             " samples of the largest data set: the finest sample spacing sets it. A "
+                                             "logarithmic or uniform grid of fewer points is faster and smaller."});
     }
 
     void note(int bar, double fraction)

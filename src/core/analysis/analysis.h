@@ -43,6 +43,20 @@ struct AnalysisResult {
     std::filesystem::path folder;  // the analysis sub-folder written; empty when none was
     std::size_t reference = 0;     // what set N_DATA+1 is: 0 the average, k a copy of set k
     bool weighted = true;          // the weighting answer the GDM weights came from
+    // "uniform" or "logarithmic" when the grid was chosen so; empty for the finest-spacing grid
+    // (the default, and every file written before the choice existed).
+    std::string gridKind;
+};
+
+// The default grid draws a warning above this many times the largest set's samples.
+inline constexpr std::size_t kDenseGridFactor = 20;
+
+// A default grid far denser than the data: the facts, and a message saying them (without
+// the front end's way of choosing another grid, which the front end adds).
+struct DenseGrid {
+    std::size_t gridPoints = 0;
+    std::size_t largestSet = 0;  // samples of the largest data set
+    std::string message;
 };
 
 struct AnalysisSettings {
@@ -62,7 +76,7 @@ struct AnalysisSettings {
 
     // The common grid: the finest spacing of the inputs, or gridPoints points spaced evenly
     // or logarithmically over the common range.
-    enum class Grid { Finest, Uniform, Logarithmic };
+    using Grid = GridKind;
     Grid grid = Grid::Finest;
     std::size_t gridPoints = 0;
 
@@ -84,6 +98,9 @@ public:
     // Told when the sets share no usable range, while the progress display is still open;
     // the analysis then throws NoCommonRangeError.
     virtual void noCommonRange(const NoCommonRangeError& error) { (void)error; }
+    // Told when the finest-spacing grid has more than kDenseGridFactor times the samples of the
+    // largest data set, before the analysis runs on it.
+    virtual void denseGrid(const DenseGrid& grid) { (void)grid; }
     // Told the sub-folder once it exists, before anything is written into it.
     virtual void analysisFolderMade(const std::filesystem::path& folder) { (void)folder; }
     // A new progress display of the three stages; null for none.

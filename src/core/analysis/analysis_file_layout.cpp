@@ -58,13 +58,15 @@ const std::array<AnalysisVariable, kAnalysisVariableCount> kAnalysisVariables = 
     {"Kfdm", K::Scalars, 3, true, false, ORVANE_FIELD(Vec, result.Kfdm)},
     // Which set the others were compared with in place of the average (1-based).
     {"Reference", K::Number, 3, false, false, ORVANE_FIELD(std::size_t, result.reference), true},
+    // How the common grid was made, when not at the finest spacing of the inputs.
+    {"GridKind", K::Text, 3, false, false, ORVANE_FIELD(std::string, result.gridKind), true},
 }};
 
 #undef ORVANE_FIELD
 
 bool omittedFromFile(const AnalysisVariable& v, const AnalysisFileSource& source)
 {
-    if (!v.omittedWhenZero) return false;
+    if (!v.omittedWhenUnset) return false;
     return std::visit(
         [&](const auto& field) {
             const auto& value = field.get(source);

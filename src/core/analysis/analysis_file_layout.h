@@ -53,12 +53,12 @@ struct AnalysisVariable {
     bool perSet;      // holds N_DATA+1 entries
     bool gridLength;  // every entry holds one value per grid point
     AnalysisFieldRef field;
-    // A number left out of the file while it is 0, so that files without it stay as they
-    // were; a reader that finds none takes 0.
-    bool omittedWhenZero = false;
+    // Left out of the file while it is 0 (a number) or empty (a text), so that files without
+    // it stay as they were; a reader that finds none takes 0 or the empty text.
+    bool omittedWhenUnset = false;
 };
 
-inline constexpr std::size_t kAnalysisVariableCount = 36;
+inline constexpr std::size_t kAnalysisVariableCount = 37;
 
 // True when `v` is left out of a file written from `source`.
 bool omittedFromFile(const AnalysisVariable& v, const AnalysisFileSource& source);

@@ -3,6 +3,7 @@
 #include "analysis/analysis.h"
 #include "base/error.h"
 #include "formats/data_set.h"
+#include "formats/dlmread.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -62,6 +63,7 @@ public:
         return fs::path(s_.outputFolder);
     }
     void noCommonRange(const NoCommonRangeError& e) override { quitQuestion(ui_, e.what(), locate(e, files_)); }
+    void denseGrid(const DenseGrid& grid) override { ui_.denseGrid(grid); }
     void analysisFolderMade(const fs::path& folder) override { s_.analysisFolderName = folder.filename().string(); }
     std::unique_ptr<Progress> openProgress() override { return ui_.openProgress(kProgressStages, kProgressTitle); }
     GraphicSink* graphics() override { return sinks_.graphics; }
@@ -123,7 +125,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
             s.T = 0;
             return SessionOutcome::Stopped;
         }
-        files.push_back({path, std::move(set.lines), set.report});
+        files.push_back({standardInputName(path), std::move(set.lines), set.report});
         Mf.push_back(std::move(set.abscissa));
         Md.push_back(std::move(set.ordinate));
     }
@@ -153,6 +155,8 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
         settings.readReports.push_back(f.read);
     }
     settings.reference = reference;
+    settings.grid = s.grid.kind;
+    settings.gridPoints = s.grid.points;
     SessionHost host(s, ui, sinks, files);
     std::optional<AnalysisResult> r;
     try {

@@ -19,6 +19,8 @@ public:
     virtual bool weightGdm() { return askGdmWeighting(*this); }
     // The choice menu: the number of the chosen item, 0 when closed without a choice.
     virtual int menu(const std::string& header, const std::vector<std::string>& items) = 0;
+    // The default grid is far denser than the data; a warning by default.
+    virtual void denseGrid(const DenseGrid& grid) { warning(grid.message, kWarningTitle); }
     // The data-loading window: fills session.dataset and returns when it is closed.
     virtual void loadData(Session& session) = 0;
     // The folder chooser: the chosen folder, or the empty text when cancelled.

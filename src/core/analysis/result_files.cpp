@@ -254,6 +254,10 @@ LoadedAnalysis loadAnalysisFile(const fs::path& path)
     const std::size_t L = r.abscissa.size();
     using K = AnalysisVariableKind;
     for (const AnalysisVariable& v : kAnalysisVariables) {
+        if (v.omittedWhenUnset && v.kind == K::Text) {
+            if (f.has(v.name)) std::get<AnalysisField<std::string>>(v.field).put(out) = f.text(v.name);
+            continue;
+        }
         if (v.kind == K::Number || v.kind == K::Text || v.kind == K::Column) continue;
         const std::optional<std::size_t> length = v.gridLength ? std::optional(L) : std::nullopt;
         std::visit(

@@ -38,6 +38,7 @@ struct Session {
 
     // Settings of this program beyond the method's globals.
     std::size_t maxGridPoints = kDefaultMaxGridPoints;  // largest common grid accepted
+    GridChoice grid;                                    // the common grid's kind and points
     std::string startThreshold = "85";                  // thrs at the start of an analysis
     std::string startFigureFormat = "fig";              // figureFormat at the start of an analysis
     bool writeReport = true;                            // report.html in every analysis folder

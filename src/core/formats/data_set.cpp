@@ -74,9 +74,10 @@ void finishDataSet(const std::string& name, DataSet& set, bool mergeDuplicates)
     checkAbscissa(name, set);
 }
 
-DataSet readDataSet(const std::string& path)
+DataSet readDataSet(const std::string& file)
 {
-    const DataTable table = readDataTable(path);
+    const DataTable table = readDataTable(file);
+    const std::string path = standardInputName(file);
     if (table.values.rows == 0)
         throw ColumnCountError(path, 0, "holds no line of numbers; two columns (abscissa, ordinate) are needed.");
     if (table.values.cols != 2)
@@ -91,11 +92,18 @@ DataSet readDataSet(const std::string& path)
     return set;
 }
 
-DataSet readDataSet(const std::string& path, const ReadOptions& options)
+DataSet readDataSet(const std::string& file, const ReadOptions& options)
 {
-    const std::string raw = readDataFile(path);
+    const std::string raw = readDataFile(file);
+    const std::string path = standardInputName(file);
     ReadReport report;
-    const std::string text = decodeDataText(raw, path, report);
+    // UTF-8 is read where it lies; only UTF-16 is converted into a copy.
+    std::string decoded;
+    std::string_view text = raw;
+    if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF"))
+        text = decoded = decodeDataText(raw, path, report);
+    else if (raw.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     if (isTouchstoneName(path) || startsWithVersionKeyword(text))
         return readTouchstone(text, path, options, touchstonePorts(path), std::move(report));
 

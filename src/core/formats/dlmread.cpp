@@ -196,9 +196,32 @@ std::string notAFile(const std::string& path)
     return "Is not a regular file (a device or socket), so it cannot be read as a data file.";
 }
 
-// The whole file in one read; parsing then works on views into it.
+// Everything left in `file`, whose size, when known, is a hint only.
+std::string readAll(std::FILE* file, const std::string& name, std::uintmax_t sizeHint)
+{
+    std::string text;
+    try {
+        text.resize(static_cast<std::size_t>(sizeHint));
+        text.resize(std::fread(text.data(), 1, text.size(), file));
+        char chunk[1 << 16];
+        while (const std::size_t got = std::fread(chunk, 1, sizeof chunk, file)) text.append(chunk, got);
+    } catch (const std::bad_alloc&) {
+        throw DataFileError(name, 0, "File is too large to read.");
+    } catch (const std::length_error&) {
+        throw DataFileError(name, 0, "File is too large to read.");
+    }
+    if (std::ferror(file)) throw DataFileError(name, 0, "File cannot be read.");
+    return text;
+}
+
+// The whole file in one read; parsing then works on views into it. Pipes and process
+// substitutions (/dev/fd/N) are read to their end like files; "-" is standard input.
 std::string readWholeFile(const std::string& path)
 {
+    if (path == kStandardInput) {
+        std::clearerr(stdin);
+        return readAll(stdin, standardInputName(path), 0);
+    }
     if (const std::string why = notAFile(path); !why.empty()) throw DataFileError(path, 0, why);
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
@@ -206,22 +229,9 @@ std::string readWholeFile(const std::string& path)
         if (errno == ENOENT) throw fileNotFound(path);
         throw DataFileError(path, 0, "File cannot be read.");
     }
-    std::string text;
-    try {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(path, ec);
-        if (!ec) text.resize(static_cast<std::size_t>(size));
-        text.resize(std::fread(text.data(), 1, text.size(), file.get()));
-        // The size is only a hint: take whatever the file holds by now.
-        char chunk[1 << 16];
-        while (const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get())) text.append(chunk, got);
-    } catch (const std::bad_alloc&) {
-        throw DataFileError(path, 0, "File is too large to read.");
-    } catch (const std::length_error&) {
-        throw DataFileError(path, 0, "File is too large to read.");
-    }
-    if (std::ferror(file.get())) throw DataFileError(path, 0, "File cannot be read.");
-    return text;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    return readAll(file.get(), path, ec ? 0 : size);
 }
 
 }  // namespace
@@ -301,7 +311,9 @@ std::string quoteForMessage(std::string_view s) { return quote(s); }
 DataTable readDataTable(const std::string& path, char extraSeparator)
 {
     const std::string text = readWholeFile(path);
-    return parseDelimitedText(text, path, extraSeparator);
+    return parseDelimitedText(text, standardInputName(path), extraSeparator);
 }
+
+std::string standardInputName(const std::string& path) { return path == kStandardInput ? "standard input" : path; }
 
 }  // namespace orvane

@@ -31,8 +31,13 @@ struct DataTable {
 // `extraSeparator` is read like a comma; a blank or tab adds nothing.
 DataTable parseDelimitedText(std::string_view text, const std::string& name, char extraSeparator = ' ');
 
-// Reads and parses a file. A missing file (or one that is not a regular file) fails with
-// the reason "File not found.".
+// The path that reads standard input, once, to its end.
+inline constexpr const char* kStandardInput = "-";
+// How messages name a path: "standard input" for "-", else the path itself.
+std::string standardInputName(const std::string& path);
+
+// Reads and parses a file. A missing file fails with the reason "File not found.", a folder
+// or device with its own reason; pipes are read to their end. "-" reads standard input.
 DataTable readDataTable(const std::string& path, char extraSeparator = ' ');
 
 // The bytes of a data file, with the same refusals as readDataTable.

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace orvane {
 
@@ -46,12 +48,12 @@ struct Field {
 // Fields of a line as the old reader splits them (runs of blanks, or one hard separator
 // with blanks around it), with double-quoted fields that may hold separators. Titles
 // ("Frequency [MHz]") keep their blanks when the line has other separators.
-std::vector<Field> splitFields(std::string_view line, bool decimalComma, bool titles = false)
+void splitFields(std::string_view line, bool decimalComma, std::vector<Field>& fields, bool titles = false)
 {
     const auto hard = [&](char c) { return c == ';' || (!decimalComma && c == ','); };
     const bool blanksInside = titles && line.find_first_of(decimalComma ? ";\t" : ",;\t") != std::string_view::npos;
     const auto blank = [&](char c) { return blanksInside ? c == '\t' : (c == ' ' || c == '\t'); };
-    std::vector<Field> fields;
+    fields.clear();
     std::size_t i = 0;
     const std::size_t n = line.size();
     for (;;) {
@@ -72,49 +74,83 @@ std::vector<Field> splitFields(std::string_view line, bool decimalComma, bool ti
                 f.text += line[i++];
             }
         }
-        while (i < n && !hard(line[i]) && !blank(line[i])) f.text += line[i++];
+        const std::size_t from = i;
+        while (i < n && !hard(line[i]) && !blank(line[i])) ++i;
+        f.text.append(line.data() + from, i - from);
         if (blanksInside) f.text = std::string(trim(f.text));
         fields.push_back(std::move(f));
         while (i < n && (blank(line[i]) || (blanksInside && line[i] == ' '))) ++i;
-        if (i == n) return fields;
+        if (i == n) return;
         if (hard(line[i])) {
             ++i;
             while (i < n && blank(line[i])) ++i;
-            if (i == n) return fields;
+            if (i == n) return;
         }
     }
 }
 
+std::vector<Field> splitFields(std::string_view line, bool decimalComma, bool titles = false)
+{
+    std::vector<Field> fields;
+    splitFields(line, decimalComma, fields, titles);
+    return fields;
+}
+
 std::optional<double> fieldNumber(const Field& f, bool decimalComma)
 {
+    if (!decimalComma) return parseFiniteNumber(trim(f.text));
     std::string t(trim(f.text));
-    if (decimalComma) std::replace(t.begin(), t.end(), ',', '.');
+    std::replace(t.begin(), t.end(), ',', '.');
     return parseFiniteNumber(t);
 }
 
+// Small, as a large file has millions: the fields of a line that is not numbers only are
+// split again from its text when a message needs them.
 struct TextLine {
     std::size_t number;
-    std::vector<Field> fields;
-    std::vector<double> values;  // all fields, when every one is a number
-    bool numeric = false;
+    std::size_t start = 0;      // its numbers in TextRows::values, when every field is one
+    std::uint32_t count = 0;
+    bool numeric = true;
+    bool quoted = false;        // a numeric line with a quoted field
 };
 
-std::vector<TextLine> classify(const std::vector<std::pair<std::size_t, std::string_view>>& lines, bool decimalComma)
+// Lines classified in one pass; the numbers of all numeric lines in one array, so a large
+// file costs no allocation per line.
+struct TextRows {
+    std::vector<TextLine> lines;
+    std::vector<double> values;
+    bool comma = false, point = false;  // seen in a field of a numeric line
+};
+
+TextRows classify(const std::vector<std::pair<std::size_t, std::string_view>>& lines, bool decimalComma)
 {
-    std::vector<TextLine> out;
-    out.reserve(lines.size());
+    TextRows out;
+    out.lines.reserve(lines.size());
+    out.values.reserve(lines.size() * 2);
+    std::vector<Field> fields;
     for (const auto& [number, content] : lines) {
-        TextLine t{number, splitFields(content, decimalComma), {}, true};
-        for (const Field& f : t.fields) {
+        splitFields(content, decimalComma, fields);
+        TextLine t{number, out.values.size()};
+        bool comma = false, point = false;
+        for (const Field& f : fields) {
             const std::optional<double> v = fieldNumber(f, decimalComma);
             if (!v) {
                 t.numeric = false;
-                t.values.clear();
                 break;
             }
-            t.values.push_back(*v);
+            out.values.push_back(*v);
+            t.quoted = t.quoted || f.quoted;
+            comma = comma || f.text.find(',') != std::string::npos;
+            point = point || f.text.find('.') != std::string::npos;
         }
-        out.push_back(std::move(t));
+        if (t.numeric) {
+            t.count = static_cast<std::uint32_t>(out.values.size() - t.start);
+            out.comma = out.comma || comma;
+            out.point = out.point || point;
+        } else {
+            out.values.resize(t.start);
+        }
+        out.lines.push_back(t);
     }
     return out;
 }
@@ -218,42 +254,47 @@ DataSet readExtendedText(std::string_view text, const std::string& name, const R
     std::vector<std::pair<std::size_t, std::string_view>> lines;
     bool semicolonOrTab = false;
     std::size_t number = 0;
-    for (std::size_t i = 0; i < text.size();) {
+    const char* const base = text.data();
+    const std::size_t size = text.size();
+    std::size_t lf = 0;  // the next LF at or after i, remembered: lone-CR files would rescan
+    bool lfKnown = false;
+    for (std::size_t i = 0; i < size;) {
         ++number;
-        std::size_t end = text.find_first_of("\r\n", i);
-        if (end == std::string_view::npos) end = text.size();
+        if (!lfKnown || lf < i) {
+            const void* at = std::memchr(base + i, '\n', size - i);
+            lf = at ? static_cast<std::size_t>(static_cast<const char*>(at) - base) : size;
+            lfKnown = true;
+        }
+        std::size_t end = lf;
+        if (const void* cr = std::memchr(base + i, '\r', lf - i)) end = static_cast<std::size_t>(static_cast<const char*>(cr) - base);
         std::string_view content = trim(text.substr(i, end - i));
         i = end;
         if (i < text.size()) i += (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
         if (content.empty()) continue;
         const char c = content.front();
         if (c == '#' || c == '%' || c == '!' || content.starts_with("//")) continue;
-        if (content.find_first_of(";\t") != std::string_view::npos) semicolonOrTab = true;
+        if (!semicolonOrTab && content.find_first_of(";\t") != std::string_view::npos) semicolonOrTab = true;
         lines.emplace_back(number, content);
     }
 
     // A decimal comma: fields separated by ';' or tabs, commas in the numbers and no point.
     bool decimalComma = false;
+    TextRows classified;
     if (semicolonOrTab) {
-        const std::vector<TextLine> trial = classify(lines, true);
-        bool comma = false, point = false;
-        for (const TextLine& t : trial) {
-            if (!t.numeric) continue;
-            for (const Field& f : t.fields) {
-                comma = comma || f.text.find(',') != std::string::npos;
-                point = point || f.text.find('.') != std::string::npos;
-            }
-        }
-        decimalComma = comma && !point;
+        classified = classify(lines, true);
+        decimalComma = classified.comma && !classified.point;
     }
-    const std::vector<TextLine> rows = classify(lines, decimalComma);
+    // The trial with a decimal comma is the reading when it holds; else read again without.
+    if (!decimalComma) classified = classify(lines, false);
+    const std::vector<TextLine>& rows = classified.lines;
+    const std::vector<double>& values = classified.values;
     report.decimalComma = decimalComma;
 
     const auto first = std::find_if(rows.begin(), rows.end(), [](const TextLine& t) { return t.numeric; });
     if (first == rows.end())
         throw ColumnCountError(name, 0, "holds no line of numbers; two columns (abscissa, ordinate) are needed.");
     report.skippedLines = static_cast<std::size_t>(first - rows.begin());
-    const std::size_t columns = first->values.size();
+    const std::size_t columns = first->count;
     report.columns = columns;
     std::vector<std::string> titles;
     if (first != rows.begin()) {
@@ -299,22 +340,22 @@ DataSet readExtendedText(std::string_view text, const std::string& name, const R
     DataSet set;
     for (auto it = first; it != rows.end(); ++it) {
         if (!it->numeric) {
-            for (const Field& f : it->fields) {
+            for (const Field& f : splitFields(lines[it - rows.begin()].second, decimalComma)) {
                 if (f.text.empty() && !f.quoted)
                     throw DataFileError(name, it->number, "empty field in " + quoteForMessage(lines[it - rows.begin()].second));
                 if (!fieldNumber(f, decimalComma))
                     throw DataFileError(name, it->number, quoteForMessage(f.text) + " is not a number");
             }
         }
-        if (it->values.size() != columns) {
-            const std::size_t n = it->values.size();
+        if (it->count != columns) {
+            const std::size_t n = it->count;
             throw DataFileError(name, it->number,
                                 std::to_string(n) + (n == 1 ? " number" : " numbers") + " where the first data line has " +
                                     std::to_string(columns) + ": " + quoteForMessage(lines[it - rows.begin()].second));
         }
-        for (const Field& f : it->fields) report.quotedFields = report.quotedFields || f.quoted;
-        set.abscissa.push_back(it->values[xc - 1]);
-        set.ordinate.push_back(it->values[yc - 1]);
+        report.quotedFields = report.quotedFields || it->quoted;
+        set.abscissa.push_back(values[it->start + xc - 1]);
+        set.ordinate.push_back(values[it->start + yc - 1]);
         set.lines.push_back(it->number);
     }
 

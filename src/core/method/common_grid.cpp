@@ -19,10 +19,51 @@ std::string setName(std::size_t i) { return "data set " + std::to_string(i + 1);
 
 }  // namespace
 
+const char* gridKindName(GridKind kind)
+{
+    switch (kind) {
+    case GridKind::Uniform: return "uniform";
+    case GridKind::Logarithmic: return "logarithmic";
+    case GridKind::Finest: break;
+    }
+    return "finest";
+}
+
+namespace {
+
+// The chosen number of points over [lower, upper]: evenly spaced, or in a constant ratio.
+Vec chosenAbscissa(const GridChoice& choice, double lower, double upper, std::size_t maxGridPoints)
+{
+    const std::size_t L = choice.points;
+    const char* kind = gridKindName(choice.kind);
+    if (L < 2) throw Error(std::string("A ") + kind + " grid needs 2 or more points; " + std::to_string(L) + " were asked for.");
+    if (L > maxGridPoints)
+        throw Error(std::string("A ") + kind + " grid of " + std::to_string(L) + " points is more than the limit of " +
+                    std::to_string(maxGridPoints) + " points.");
+    if (choice.kind == GridKind::Logarithmic && !(lower > 0))
+        throw Error("A logarithmic grid needs a positive range, but the common range of the data sets is [" +
+                    num2str(lower) + ", " + num2str(upper) + "]; choose a uniform grid instead.");
+    Vec x(L);
+    const double last = static_cast<double>(L - 1);
+    if (choice.kind == GridKind::Uniform) {
+        for (std::size_t k = 0; k < L; ++k) x[k] = lower + (upper - lower) * (static_cast<double>(k) / last);
+    } else {
+        const double ratio = upper / lower;
+        for (std::size_t k = 0; k < L; ++k) x[k] = lower * std::pow(ratio, static_cast<double>(k) / last);
+    }
+    // The ends exactly, whatever the rounding of the powers.
+    x.front() = lower;
+    x.back() = upper;
+    return x;
+}
+
+}  // namespace
+
 CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::size_t n, std::size_t maxGridPoints,
-                                  const std::function<void(std::size_t)>& beforeAllocating)
+                                  const std::function<void(std::size_t)>& beforeAllocating, GridChoice choice)
 {
     if (n == 0 || Md.size() < n || Mf.size() < n) throw std::invalid_argument("Interpolation: fewer sets than n");
+    const bool finest = choice.kind == GridKind::Finest;
 
     // Range and finest spacing of every set. The spacing looks at the first m-1 samples only.
     double Fupper = 0, Flower = 0;
@@ -44,9 +85,10 @@ CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::siz
             if (!delta || d < *delta) delta = d, deltaSet = i, deltaSample = j;
         }
     }
-    if (!delta)
+    if (!delta && finest)
         throw Error("No data set has three or more samples, so the grid step cannot be measured.");
-    if (*delta <= 0)
+    // A repeated abscissa has no single value to interpolate, whatever the grid.
+    if (delta && *delta <= 0)
         throw NoCommonRangeError(setName(deltaSet) + " repeats the abscissa " + num2str(Mf[deltaSet][deltaSample]) +
                                      " at samples " + std::to_string(deltaSample) + " and " +
                                      std::to_string(deltaSample + 1) + ": the grid spacing would be 0",
@@ -55,30 +97,39 @@ CommonGrid resampleOntoCommonGrid(const SetList& Md, const SetList& Mf, std::siz
         throw NoCommonRangeError(setName(lowerSet) + " covers " + range(Mf[lowerSet]) + " and " + setName(upperSet) +
                                      " covers " + range(Mf[upperSet]) + ": they do not overlap",
                                  {{lowerSet + 1, 1}, {upperSet + 1, Mf[upperSet].size()}});
+    const auto touching = [&] {
+        return NoCommonRangeError(setName(lowerSet) + " covers " + range(Mf[lowerSet]) + " and " + setName(upperSet) +
+                                      " covers " + range(Mf[upperSet]) + ": they only touch at " + num2str(Flower),
+                                  {{lowerSet + 1, 1}, {upperSet + 1, Mf[upperSet].size()}});
+    };
 
-    const double steps = std::ceil((Fupper - Flower) / *delta);
-    if (steps <= 0)
-        throw NoCommonRangeError(setName(lowerSet) + " covers " + range(Mf[lowerSet]) + " and " + setName(upperSet) +
-                                     " covers " + range(Mf[upperSet]) + ": they only touch at " + num2str(Flower),
-                                 {{lowerSet + 1, 1}, {upperSet + 1, Mf[upperSet].size()}});
-    if (steps > static_cast<double>(maxGridPoints))
-        throw Error("The common grid would need " + num2str(steps) + " points (more than the limit of " +
-                    std::to_string(maxGridPoints) + "): the finest spacing " + num2str(*delta) +
-                    " over the common range [" + num2str(Flower) + ", " + num2str(Fupper) + "].");
-    const auto L = static_cast<std::size_t>(steps);
-    if (L < 2)
-        throw Error("The common range [" + num2str(Flower) + ", " + num2str(Fupper) +
-                    "] is not longer than the finest spacing " + num2str(*delta) + ": the grid would have one point.");
-
-    if (beforeAllocating) beforeAllocating(L);
     CommonGrid out;
-    out.abscissa.resize(L);
-    const double span = Fupper - Flower;
-    const double last = static_cast<double>(L - 1);
-    for (std::size_t k = 0; k < L; ++k) out.abscissa[k] = Flower + span * (static_cast<double>(k) / last);
+    if (finest) {
+        const double steps = std::ceil((Fupper - Flower) / *delta);
+        if (steps <= 0) throw touching();
+        if (steps > static_cast<double>(maxGridPoints))
+            throw GridTooLargeError("The common grid would need " + num2str(steps) + " points (more than the limit of " +
+                                    std::to_string(maxGridPoints) + "): the finest spacing " + num2str(*delta) +
+                                    " over the common range [" + num2str(Flower) + ", " + num2str(Fupper) +
+                                    "]. A uniform or logarithmic grid of fewer points avoids this.");
+        const auto L = static_cast<std::size_t>(steps);
+        if (L < 2)
+            throw Error("The common range [" + num2str(Flower) + ", " + num2str(Fupper) +
+                        "] is not longer than the finest spacing " + num2str(*delta) + ": the grid would have one point.");
+        if (beforeAllocating) beforeAllocating(L);
+        out.abscissa.resize(L);
+        const double span = Fupper - Flower;
+        const double last = static_cast<double>(L - 1);
+        for (std::size_t k = 0; k < L; ++k) out.abscissa[k] = Flower + span * (static_cast<double>(k) / last);
+    } else {
+        if (!(Flower < Fupper)) throw touching();
+        out.abscissa = chosenAbscissa(choice, Flower, Fupper, maxGridPoints);
+        if (beforeAllocating) beforeAllocating(out.abscissa.size());
+    }
 
     // Grid points lie in every set's range; one that falls outside only through rounding
     // takes the set's end value instead of becoming not-a-number.
+    const std::size_t L = out.abscissa.size();
     out.resampled.resize(n);
     parallelFor(n, L, [&](std::size_t i) { out.resampled[i] = interp1Linear(Mf[i], Md[i], out.abscissa, OutsideRange::EndValue); });
     return out;

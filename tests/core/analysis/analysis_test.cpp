@@ -1,4 +1,5 @@
 #include "analysis/analysis.h"
+#include "analysis/result_files.h"
 #include "formats/data_set.h"
 #include "support/recording.h"
 #include "support/temp_dir.h"
@@ -266,6 +267,63 @@ TEST(Analysis, AGridBeyondTheMemoryIsRefusedBeforeItIsTaken)
         const std::string what = e.what();
         EXPECT_NE(what.find("100000000000 points would need about"), std::string::npos) << what;
         EXPECT_NE(what.find("physical memory"), std::string::npos) << what;
+    }
+}
+
+// A chosen grid is named in the analysis file and read back; the default grid leaves the file
+// as it was, and warns when it is far denser than the data.
+TEST(Analysis, GridKindInTheFileAndTheDenseGridWarning)
+{
+    struct Host : DialogsHost {
+        using DialogsHost::DialogsHost;
+        std::optional<std::filesystem::path> outputFolder() override { return folder; }
+        void denseGrid(const DenseGrid& grid) override { told.push_back(grid); }
+        std::filesystem::path folder;
+        std::vector<DenseGrid> told;
+    };
+    // Three close samples at the start set the finest spacing 0.01 over [0, 60]: 6000 points
+    // for sets of at most 63 samples.
+    Vec dense{0, 0.01, 0.02}, even;
+    for (int k = 1; k <= 60; ++k) dense.push_back(k);
+    for (int k = 0; k <= 60; ++k) even.push_back(k);
+    SetList Mf{dense, even}, Md;
+    for (const Vec& x : Mf) {
+        Vec y;
+        for (double v : x) y.push_back(std::sin(v / 4) + 0.1 * v);
+        Md.push_back(y);
+    }
+    test::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    Host host(dialogs);
+    host.folder = dir.path();
+
+    const auto finest = runAnalysis({}, Md, Mf, host);
+    ASSERT_TRUE(finest);
+    ASSERT_EQ(host.told.size(), 1u);
+    EXPECT_EQ(host.told[0].gridPoints, 6000u);
+    EXPECT_EQ(host.told[0].largestSet, 63u);
+    EXPECT_NE(host.told[0].message.find("6000 points, 95 times the 63 samples"), std::string::npos) << host.told[0].message;
+    const std::filesystem::path finestFile = finest->folder / analysisFileName(1);
+    EXPECT_FALSE(ResultFile(finestFile).has("GridKind"));
+    EXPECT_EQ(loadAnalysisFile(finestFile).result.gridKind, "");
+
+    const auto uniform = runAnalysis({.grid = GridKind::Uniform, .gridPoints = 101}, Md, Mf, host);
+    ASSERT_TRUE(uniform);
+    EXPECT_EQ(host.told.size(), 1u);  // a chosen grid draws no warning
+    ASSERT_EQ(uniform->abscissa.size(), 101u);
+    EXPECT_DOUBLE_EQ(uniform->abscissa[37], 0.6 * 37);
+    expectSoundResult(*uniform);
+    const LoadedAnalysis loaded = loadAnalysisFile(uniform->folder / analysisFileName(1));
+    EXPECT_EQ(loaded.result.gridKind, "uniform");
+    EXPECT_EQ(loaded.result.abscissa, uniform->abscissa);
+
+    // No logarithmic grid over a range that starts at 0.
+    try {
+        runAnalysis({.grid = GridKind::Logarithmic, .gridPoints = 101}, Md, Mf, host);
+        ADD_FAILURE() << "a logarithmic grid over [0, 60] was made";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("positive range, but the common range of the data sets is [0, 60]"),
+                  std::string::npos) << e.what();
     }
 }
 

@@ -286,7 +286,7 @@ void checkCombined(const fs::path& path, const Expected& e)
     LoadedAnalysis loaded = loadAnalysisFile(path);
     for (const AnalysisVariable& v : kAnalysisVariables) {
         // Octave's file is one without the variables a writer may leave out.
-        if (v.omittedWhenZero && !e.values.count(v.name)) continue;
+        if (v.omittedWhenUnset && !e.values.count(v.name) && !e.texts.count(v.name)) continue;
         std::visit(
             [&](const auto& field) {
                 const auto& x = field.put(loaded);
