@@ -168,7 +168,7 @@ struct Page {
         std::string reference;
         if (s.reference >= 1 && s.reference <= sets())
             reference = "Dataset " + std::to_string(s.reference) + " (" + esc(inputName(s.reference)) +
-                        "): set k against the reference";
+                        "): each set against the reference";
         else
             reference = "the average of the " + std::to_string(sets()) + " sets: each set against the average";
         std::string weighting = "not recorded";
@@ -178,7 +178,11 @@ struct Page {
         std::string grid = std::to_string(L) + " points";
         if (L >= 2) {
             const double step = (r.abscissa.back() - r.abscissa.front()) / static_cast<double>(L - 1);
-            grid += ", spacing " + esc(x(step)) + ", from " + esc(x(r.abscissa.front())) + " to " + esc(x(r.abscissa.back()));
+            if (r.gridKind == "logarithmic")
+                grid += ", spaced logarithmically (the grid chosen)";
+            else
+                grid += ", spacing " + esc(x(step)) + (r.gridKind == "uniform" ? " (a uniform grid, chosen)" : "");
+            grid += ", from " + esc(x(r.abscissa.front())) + " to " + esc(x(r.abscissa.back()));
         }
         std::string compared;
         double finest = INFINITY;
