@@ -18,7 +18,6 @@
 
 #include <array>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -94,20 +93,6 @@ void folderNotFound(const Handles& h, const ChartKind& kind)
     setValue(h[kind.tag], 0);
     unlock(h, kind);
     setEnable(h["pushbutton22"], Enable::Off);
-}
-
-// Stars of several measures or data sets often share a point, and their labels would print
-// over each other: each further label on a point moves one line towards the middle of the
-// plane, so all stay readable and inside it.
-void separateCoincidentLabels(Axes& ax)
-{
-    constexpr double kLine = 0.3;    // grade units: a label's height at the window's size
-    constexpr double kMiddle = 3.25;  // half the height of the plane
-    std::map<std::pair<double, double>, int> onPoint;
-    for (Text& label : ax.texts) {
-        const int before = onPoint[{label.x, label.y}]++;
-        label.y += (label.y > kMiddle ? -kLine : kLine) * before;
-    }
 }
 
 const GradeSpread& measureOf(const LoadedGradeSpread& g, const std::string& name)
@@ -298,9 +283,8 @@ void ChartWindow::chartKindToggled(const ChartKind& kind)
     // Titled with the threshold the grades were read for.
     s.thrs = chc;
     request.thrs = chc;
-    Figure chart = colourCodeChart(request);
-    separateCoincidentLabels(chart.axes);
-    showChart(chart);
+    // Labels of stars that share a point are stacked by the renderer (render/readable_labels.h).
+    showChart(colourCodeChart(request));
 }
 
 void ChartWindow::saveChartPicture()
