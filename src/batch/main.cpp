@@ -129,7 +129,7 @@ int run(int argc, char** argv)
     std::string thrs = "85";
     std::string weighting = "yes";
     std::string maxGridText = std::to_string(kDefaultMaxGridPoints);
-    bool json = false, quiet = false, verbose = false;
+    bool json = false, quiet = false, verbose = false, compress = false;
     std::string figures = "fig";
     app.add_option("-d,--domain", options.domain, "Domain of the data: time, magnitude or phase")
         ->check(CLI::IsMember({"time", "magnitude", "phase"}))
@@ -146,6 +146,7 @@ int run(int argc, char** argv)
                    "Save the plots and charts as figure files (fig), as pictures (png, svg, pdf, bmp, jpg), or not at all (none)")
         ->check(CLI::IsMember({"fig", "png", "svg", "pdf", "bmp", "jpg", "none"}))
         ->capture_default_str();
+    app.add_flag("--compress", compress, "Write the MAT-files (results and figure files) compressed with zlib");
     app.add_flag("--json", json, "Print the summary as JSON");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
     app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
@@ -218,6 +219,7 @@ int run(int argc, char** argv)
     session.maxGridPoints = maxGrid;
     session.startThreshold = thrs;
     session.startFigureFormat = figures;
+    if (compress) session.matCompression = matfile::Compression::Zlib;
     BatchUi ui(options, std::cerr);
     PictureWriter pictures;
     std::unique_ptr<PictureBackend> backend;

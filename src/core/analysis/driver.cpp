@@ -133,6 +133,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     settings.thrs = s.thrs;
     settings.S_MARKER = s.S_MARKER;
     settings.maxGridPoints = s.maxGridPoints;
+    settings.compression = s.matCompression;
     for (const LoadedFile& f : files) settings.sourceNames.push_back(f.path);
     SessionHost host(s, ui, sinks, files);
     std::optional<AnalysisResult> r;

@@ -16,7 +16,7 @@ void FigureFiles::save(const fs::path& folder, const std::string& name, const Fi
     const std::string& ext = session_.figureFormat;
     const fs::path path = folder / (name + "." + ext);
     if (ext == "fig")
-        writeFigureFile(path, fig);
+        writeFigureFile(path, fig, session_.matCompression);
     else if (pictures_)
         pictures_(fig, path, ext);
     else

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "formats/data_set.h"
+#include "formats/mat_compression.h"
 #include "method/common_grid.h"
 
 #include <array>
@@ -36,6 +37,9 @@ struct Session {
     std::size_t maxGridPoints = kDefaultMaxGridPoints;  // largest common grid accepted
     std::string startThreshold = "85";                  // thrs at the start of an analysis
     std::string startFigureFormat = "fig";              // figureFormat at the start of an analysis
+    // Result and figure MAT-files deflated with zlib (orvane-batch --compress); the desktop
+    // program keeps the default.
+    matfile::Compression matCompression = matfile::Compression::None;
 
     // The defaults every analysis starts from.
     void setAnalysisDefaults()
