@@ -135,7 +135,7 @@ int run(int argc, char** argv)
     std::string thrs = "85";
     std::string weighting = "yes";
     std::string maxGridText = std::to_string(kDefaultMaxGridPoints);
-    bool json = false, quiet = false, verbose = false, report = true;
+    bool json = false, quiet = false, verbose = false, report = true, compress = false;
     std::string figures = "fig";
     app.add_option("-d,--domain", options.domain, "Domain of the data: time, magnitude or phase")
         ->check(CLI::IsMember({"time", "magnitude", "phase"}))
@@ -161,6 +161,7 @@ int run(int argc, char** argv)
                    "Compare every set with data file K (1 … number of files) instead of their average")
         ->type_name("K");
     app.add_flag("--report,!--no-report", report, "Write report.html into the analysis folder (default) or not");
+    app.add_flag("--compress", compress, "Write the MAT-files (results and figure files) compressed with zlib");
     app.add_flag("--json", json, "Print the summary as JSON (the analysis folder's summary.json)");
     app.add_flag("-q,--quiet", quiet, "Print only the path of the analysis sub-folder");
     app.add_flag("-v,--verbose", verbose, "Also print the messages of the drawing library (Qt)");
@@ -247,6 +248,7 @@ int run(int argc, char** argv)
     session.startThreshold = thrs;
     session.startFigureFormat = figures;
     session.writeReport = report;
+    if (compress) session.matCompression = matfile::Compression::Zlib;
     BatchUi ui(options, std::cerr);
     PictureWriter pictures;
     std::unique_ptr<PictureBackend> backend;

@@ -1,6 +1,7 @@
 #include "render/figure_renderer.h"
 
 #include "render/raster_picture.h"
+#include "render/readable_labels.h"
 #include "base/error.h"
 #include "formats/file_write.h"
 
@@ -86,6 +87,16 @@ QCPScatterStyle scatterOf(const Line& line)
     else if (m == "d") shape = QCPScatterStyle::ssDiamond;
     else return QCPScatterStyle(QCPScatterStyle::ssNone);
     return QCPScatterStyle(shape, pen, face, size);
+}
+
+// How far from a point a label must stay to clear the largest marker drawn, in pixels.
+double markerClearance(const Axes& ax)
+{
+    double radius = 0;
+    for (const Line& line : ax.lines)
+        if (line.marker != "none" && !line.marker.empty() && std::isfinite(line.markerSize))
+            radius = std::max(radius, line.markerSize / 2 + std::max(1.0, line.lineWidth * kPixelsPerPoint));
+    return radius + 2;
 }
 
 bool sortedByX(const Vec& x)
@@ -240,8 +251,10 @@ void drawFigure(QCustomPlot& plot, const Figure& fig)
         }
     }
 
+    std::vector<ReadableText*> labels;
     for (const Text& t : ax.texts) {
-        auto* item = new QCPItemText(&plot);
+        auto* item = new ReadableText(&plot);
+        labels.push_back(item);
         item->position->setType(QCPItemPosition::ptPlotCoords);
         item->position->setCoords(t.x, t.y);
         item->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -281,6 +294,11 @@ void drawFigure(QCustomPlot& plot, const Figure& fig)
     styleGrid(plot.yAxis, ax.yGrid, ax);
     plot.xAxis->setRange(rangeOf(ax.xLimits, xs));
     plot.yAxis->setRange(rangeOf(ax.yLimits, ys));
+    std::vector<QPointF> markers;
+    for (const Line& line : ax.lines)
+        if (line.marker != "none" && !line.marker.empty())
+            for (std::size_t k = 0; k < std::min(line.x.size(), line.y.size()); ++k) markers.emplace_back(line.x[k], line.y[k]);
+    arrangeLabels(labels, plot.xAxis->range(), plot.yAxis->range(), markerClearance(ax), markers);
 }
 
 bool isPictureFormat(const std::string& format)

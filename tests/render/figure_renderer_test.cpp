@@ -168,11 +168,13 @@ TEST(FigureRenderer, HistogramShowsSixBlueClassesUnderAQuarterHeadroom)
     EXPECT_EQ(around(img, d->at(1.5, 0.4), 4, isBlue), 0);
     EXPECT_EQ(around(img, d->at(4.5, 0.3), 4, isBlue), 0);
 
-    // The class names are orange and run upwards from a sixteenth of the top.
+    // The class names are orange and run upwards from a sixteenth of the top, beside their
+    // class's line (right of it in the left half), not across it.
     const auto orange = [](QColor c) { return c.red() > 200 && c.green() > 150 && c.green() < 230 && c.blue() < 170; };
     const QPoint base = d->at(2, 0.5 / 16), high = d->at(2, 0.2);
-    EXPECT_GT(count(img, QRect(base.x() - 12, high.y(), 24, base.y() - high.y()), orange), 30);
-    EXPECT_EQ(count(img, QRect(base.x() - 12, base.y() + 3, 24, 40), orange), 0);
+    EXPECT_GT(count(img, QRect(base.x() + 6, high.y(), 24, base.y() - high.y()), orange), 30);
+    EXPECT_EQ(count(img, QRect(base.x() - 12, high.y(), 18, base.y() - high.y()), orange), 0);
+    EXPECT_EQ(count(img, QRect(base.x() - 12, base.y() + 3, 40, 40), orange), 0);
     EXPECT_EQ(d->plot.xAxis->label(), "classes");
     EXPECT_TRUE(d->plot.yAxis->grid()->visible());
     EXPECT_FALSE(d->plot.xAxis->grid()->visible());

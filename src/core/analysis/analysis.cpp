@@ -373,9 +373,10 @@ private:
         }
         note(2, 0.98);
         if (writing()) {
-            writeAnalysisFile(folder(), analysisFileName(s_.T), r, s_.D, s_.S_MARKER);
+            writeAnalysisFile(folder(), analysisFileName(s_.T), r, s_.D, s_.S_MARKER, s_.compression);
             const fs::path thresholdFolder = makeThresholdFolder(folder(), s_.thrs);
-            writeGradeSpreadFile(thresholdFolder, s_.D, r.N_DATA, s_.S_MARKER, r.ADM, r.FDM, r.GDM, &r.Kadm, &r.Kfdm);
+            writeGradeSpreadFile(thresholdFolder, s_.D, r.N_DATA, s_.S_MARKER, r.ADM, r.FDM, r.GDM, &r.Kadm, &r.Kfdm,
+                                 s_.compression);
             writeSummaries(folder(), s_, r);
             if (s_.writeReport) {
                 ReportFacts facts;

@@ -9,6 +9,7 @@
 #include "analysis/figure_sinks.h"
 #include "analysis/progress.h"
 #include "formats/data_set.h"
+#include "formats/mat_compression.h"
 #include "method/adm.h"
 #include "method/common_grid.h"
 #include "method/fdm.h"
@@ -81,6 +82,8 @@ struct AnalysisSettings {
     std::size_t gridPoints = 0;
 
     bool writeReport = true;  // report.html in the analysis folder, when files are written
+    // The result MAT-files deflated with zlib (orvane-batch --compress); uncompressed by default.
+    matfile::Compression compression = matfile::Compression::None;
 };
 
 // Whoever runs an analysis: answers its question, tells where its files go, shows its

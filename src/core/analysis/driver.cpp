@@ -157,6 +157,7 @@ SessionOutcome runAnalysisSession(Session& s, Domain domain, DriverUi& ui, const
     settings.reference = reference;
     settings.grid = s.grid.kind;
     settings.gridPoints = s.grid.points;
+    settings.compression = s.matCompression;
     SessionHost host(s, ui, sinks, files);
     std::optional<AnalysisResult> r;
     try {

@@ -1,6 +1,7 @@
 #include "analysis/figure_files.h"
 
 #include "figures/color_code_chart.h"
+#include "figures/star_labels.h"
 #include "figures/graphic_figure.h"
 #include "figures/figure_file.h"
 #include "base/error.h"
@@ -16,7 +17,7 @@ void FigureFiles::save(const fs::path& folder, const std::string& name, const Fi
     const std::string& ext = session_.figureFormat;
     const fs::path path = folder / (name + "." + ext);
     if (ext == "fig")
-        writeFigureFile(path, fig);
+        writeFigureFile(path, fig, session_.matCompression);
     else if (pictures_)
         pictures_(fig, path, ext);
     else
@@ -40,7 +41,13 @@ void FigureFiles::chart(const ChartRequest& request)
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (!fs::is_directory(folder)) throw Error("Cannot create the folder " + folder.string());
-    save(folder, chart.namefile, chart.figure);
+    if (session_.figureFormat == "fig") {
+        save(folder, chart.namefile, chart.figure);
+    } else {
+        Figure picture = chart.figure;  // a picture cannot be arranged again when it is shown
+        separateStarLabels(picture.axes);
+        save(folder, chart.namefile, picture);
+    }
     ++written_;
 }
 

@@ -189,7 +189,7 @@ void requireRecords(const fs::path& file, const GradeSpread& gs, const char* gra
 }  // namespace
 
 fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, const AnalysisResult& r, int D,
-                           const std::string& S_MARKER)
+                           const std::string& S_MARKER, matfile::Compression compression)
 {
     const fs::path file = folder / fileName;
     const AnalysisFileSource source{D, S_MARKER, r};
@@ -200,7 +200,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
                 if constexpr (requires { field.get(source).size(); }) requireEntries(file, v.name, field.get(source), n);
             }, v.field);
 
-    matfile::Writer writer(folder, fileName);
+    matfile::Writer writer(folder, fileName, compression);
     for (int pass = 1; pass <= 3; ++pass) {
         Pass p(file);
         for (const AnalysisVariable& v : kAnalysisVariables)
@@ -212,7 +212,7 @@ fs::path writeAnalysisFile(const fs::path& folder, const std::string& fileName, 
 
 fs::path writeGradeSpreadFile(const fs::path& folder, int D, std::size_t N_DATA, const std::string& S_MARKER,
                               const GradeSpread& ADM, const GradeSpread& FDM, const GradeSpread& GDM, const Vec* Kadm,
-                              const Vec* Kfdm)
+                              const Vec* Kfdm, matfile::Compression compression)
 {
     const fs::path file = folder / kGradeSpreadFile;
     const std::size_t n = N_DATA + 1;
@@ -222,7 +222,7 @@ fs::path writeGradeSpreadFile(const fs::path& folder, int D, std::size_t N_DATA,
     if (Kadm) requireEntries(file, "Kadm", *Kadm, n);
     if (Kfdm) requireEntries(file, "Kfdm", *Kfdm, n);
 
-    matfile::Writer writer(folder, kGradeSpreadFile);
+    matfile::Writer writer(folder, kGradeSpreadFile, compression);
     Pass p(file);
     p.scalar("D", D);
     p.scalar("N_DATA", static_cast<double>(N_DATA));

@@ -1,6 +1,6 @@
 // The result MAT-files of an analysis: writing them, and reading them back for the windows.
 //
-// Layout (Level 5, uncompressed): a per-set list is a 1 × (N_DATA+1) cell array, the last
+// Layout (Level 5, uncompressed unless asked for zlib): a per-set list is a 1 × (N_DATA+1) cell array, the last
 // cell the average set; columns are L × 1 doubles, scalars 1 × 1 doubles, text a 1 × n char
 // array, and a grade or spread record a 1 × 1 struct with fields `value` and `range`. The
 // variables of an analysis file are listed in analysis/analysis_file_layout.h.
@@ -12,6 +12,7 @@
 
 #include "analysis/analysis.h"
 #include "base/error.h"
+#include "formats/mat_compression.h"
 #include "formats/mat_error.h"
 
 #include <cstddef>
@@ -37,14 +38,16 @@ const char* analysisFileName(int T);
 // same layout) into `folder` and gives its path. D and S_MARKER come from the session.
 // Throws ResultFileError, also for lists that do not hold N_DATA+1 entries.
 std::filesystem::path writeAnalysisFile(const std::filesystem::path& folder, const std::string& fileName,
-                                        const AnalysisResult& r, int D, const std::string& S_MARKER);
+                                        const AnalysisResult& r, int D, const std::string& S_MARKER,
+                                        matfile::Compression compression = matfile::Compression::None);
 
 // Writes "GRADE_SPREAD.mat" into `folder`: 11 variables with the weights, 9 when Kadm and
 // Kfdm are null. Replaces an existing file. Throws ResultFileError.
 std::filesystem::path writeGradeSpreadFile(const std::filesystem::path& folder, int D, std::size_t N_DATA,
                                            const std::string& S_MARKER, const GradeSpread& ADM, const GradeSpread& FDM,
                                            const GradeSpread& GDM, const Vec* Kadm = nullptr,
-                                           const Vec* Kfdm = nullptr);
+                                           const Vec* Kfdm = nullptr,
+                                           matfile::Compression compression = matfile::Compression::None);
 
 // ---- reading ---------------------------------------------------------------------------
 

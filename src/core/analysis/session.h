@@ -2,6 +2,7 @@
 #pragma once
 
 #include "formats/data_set.h"
+#include "formats/mat_compression.h"
 #include "method/common_grid.h"
 
 #include <array>
@@ -43,6 +44,9 @@ struct Session {
     std::string startFigureFormat = "fig";              // figureFormat at the start of an analysis
     bool writeReport = true;                            // report.html in every analysis folder
     std::optional<bool> gdmWeighting;                   // the last analysis's answer, for its report
+    // Result and figure MAT-files deflated with zlib (orvane-batch --compress); the desktop
+    // program keeps the default.
+    matfile::Compression matCompression = matfile::Compression::None;
 
     // The defaults every analysis starts from.
     void setAnalysisDefaults()

@@ -380,12 +380,12 @@ const Fields<Figure> kFigureFields = {
 
 }  // namespace
 
-void writeFigureFile(const fs::path& path, const Figure& fig)
+void writeFigureFile(const fs::path& path, const Figure& fig, matfile::Compression compression)
 {
     fs::path folder = path.parent_path();
     if (folder.empty()) folder = ".";
     const std::string name = path.filename().string();
-    Writer writer(folder, name);
+    Writer writer(folder, name, compression);
     Builder b(folder / name);
     std::vector<VarPtr> vars;
     vars.push_back(writeStructs(b, "figure", &fig, 1, kFigureFields, true));

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "figures/figure.h"
+#include "formats/mat_compression.h"
 
 #include <filesystem>
 
@@ -23,7 +24,8 @@ inline constexpr const char* kFigureFormat = "orvane-figure-1";
 
 // Writes `fig` as `path` (the caller adds ".fig"), under a temporary name renamed into
 // place when complete. Throws ResultFileError (app/result_files.h) naming the file.
-void writeFigureFile(const std::filesystem::path& path, const Figure& fig);
+void writeFigureFile(const std::filesystem::path& path, const Figure& fig,
+                     matfile::Compression compression = matfile::Compression::None);
 
 // Reads a figure file back. Throws ResultFileError naming the file and the field
 // ("figure.axes.lines(2).x") on anything missing, of the wrong class, shape or value, and

@@ -38,7 +38,8 @@ std::string systemReason(int err)
     writeFailed(file, what + systemReason(e.systemError()));
 }
 
-Writer::Writer(const fs::path& folder, const std::string& name) : final_(folder / name)
+Writer::Writer(const fs::path& folder, const std::string& name, Compression compression)
+    : final_(folder / name), compression_(compression)
 {
     matfile::silenceMatio();
     std::error_code ec;
@@ -82,7 +83,8 @@ void Writer::write(std::vector<VarPtr>& vars)
             Mat_Close(mat);
             writeFailed(final_, "cannot be replaced" + systemReason(err), name);
         }
-        if (Mat_VarWrite(mat, v.get(), MAT_COMPRESSION_NONE) != 0) {
+        const matio_compression how = compression_ == Compression::Zlib ? MAT_COMPRESSION_ZLIB : MAT_COMPRESSION_NONE;
+        if (Mat_VarWrite(mat, v.get(), how) != 0) {
             const int err = errno;
             Mat_Close(mat);
             writeFailed(final_, "cannot be written" + systemReason(err), name);

@@ -5,6 +5,7 @@
 
 #include "base/types.h"
 #include "formats/file_write.h"
+#include "formats/mat_compression.h"
 #include "formats/mat_error.h"
 #include "formats/mat_scan.h"
 
@@ -40,7 +41,7 @@ std::string systemReason(int err);
 // place. Without commit() nothing appears under the final name.
 class Writer {
 public:
-    Writer(const std::filesystem::path& folder, const std::string& name);
+    Writer(const std::filesystem::path& folder, const std::string& name, Compression compression = Compression::None);
 
     // Writes one batch: the first creates the file, later ones add to it. A name written
     // before is replaced. Clears `vars`.
@@ -55,6 +56,7 @@ private:
     std::filesystem::path final_;
     std::optional<AtomicFile> temp_;
     bool created_ = false;
+    Compression compression_;
     std::set<std::string> written_;
 };
 

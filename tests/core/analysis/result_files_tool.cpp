@@ -3,6 +3,8 @@
 //   result_files_tool write <folder>
 //       Computes a small analysis, writes MagnitudeAnalysis.mat, GRADE_SPREAD.mat (with
 //       the weights) and nine/GRADE_SPREAD.mat (without), and dump.json with every value.
+//   result_files_tool load <file.mat> <dump.json>
+//       Reads an analysis file through loadAnalysisFile and writes the same JSON dump.
 //   result_files_tool seeds <folder>
 //       Writes small result files (N_DATA = 2) and damaged copies of them: the seed corpus
 //       of the MAT-file fuzzer.
@@ -104,18 +106,11 @@ std::string records(const GradeList& g)
     return out + "]";
 }
 
-int write(const fs::path& folder)
+// Every variable of the layout, grouped by kind as the SciPy check reads them.
+bool dumpJson(const fs::path& file, int D, const std::string& marker, const AnalysisResult& r)
 {
-    const AnalysisResult r = smallAnalysis();
-    const std::string marker = "rbgycmbkk";
-    writeAnalysisFile(folder, analysisFileName(1), r, 1, marker);
-    writeGradeSpreadFile(folder, 1, r.N_DATA, marker, r.ADM, r.FDM, r.GDM, &r.Kadm, &r.Kfdm);
-    fs::create_directories(folder / "nine");
-    writeGradeSpreadFile(folder / "nine", 1, r.N_DATA, marker, r.ADM, r.FDM, r.GDM);
-
-    // Every variable of the layout, grouped by kind as the SciPy check reads them.
     using K = AnalysisVariableKind;
-    const AnalysisFileSource source{1, marker, r};
+    const AnalysisFileSource source{D, marker, r};
     std::map<std::string, std::string> groups;  // group name -> "\"name\":value,…"
     std::string top;
     for (const AnalysisVariable& v : kAnalysisVariables) {
@@ -144,11 +139,29 @@ int write(const fs::path& folder)
         std::string& into = group.empty() ? top : groups[group];
         into += (into.empty() ? "" : ",\n") + std::string("\"") + v.name + "\":" + value;
     }
-    std::ofstream out(folder / "dump.json");
+    std::ofstream out(file);
     out << "{" << top;
     for (const auto& [group, members] : groups) out << ",\n\"" << group << "\":{" << members << "}";
     out << "}\n";
-    return out ? 0 : 1;
+    return static_cast<bool>(out);
+}
+
+int write(const fs::path& folder)
+{
+    const AnalysisResult r = smallAnalysis();
+    const std::string marker = "rbgycmbkk";
+    writeAnalysisFile(folder, analysisFileName(1), r, 1, marker);
+    writeGradeSpreadFile(folder, 1, r.N_DATA, marker, r.ADM, r.FDM, r.GDM, &r.Kadm, &r.Kfdm);
+    fs::create_directories(folder / "nine");
+    writeGradeSpreadFile(folder / "nine", 1, r.N_DATA, marker, r.ADM, r.FDM, r.GDM);
+    return dumpJson(folder / "dump.json", 1, marker, r) ? 0 : 1;
+}
+
+// What our loader reads from an analysis file, as the same JSON dump.
+int load(const fs::path& file, const fs::path& json)
+{
+    const LoadedAnalysis a = loadAnalysisFile(file);
+    return dumpJson(json, a.D, a.S_MARKER, a.result) ? 0 : 1;
 }
 
 // ---- fuzzer seeds ------------------------------------------------------------------------
@@ -366,8 +379,9 @@ int main(int argc, char** argv)
         const std::string mode = argc > 1 ? argv[1] : "";
         if (mode == "write" && argc == 3) return write(argv[2]);
         if (mode == "seeds" && argc == 3) return seeds(argv[2]);
+        if (mode == "load" && argc == 4) return load(argv[2], argv[3]);
         if (mode == "octave" && argc == 4) return octave(argv[2], argv[3]);
-        std::cerr << "usage: result_files_tool write <folder> | seeds <folder> | octave <script.m> <folder>\n";
+        std::cerr << "usage: result_files_tool write <folder> | seeds <folder> | load <file.mat> <dump.json> | octave <script.m> <folder>\n";
         return 2;
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
