@@ -16,7 +16,6 @@ namespace orvane {
 
 namespace {
 
-constexpr const char* kClassNames[kClasses] = {"Excellent", "Very Good", "Good", "Fair", "Poor", "Extremely Poor"};
 // Background and text colour of each class, green to red; readable in print as on screen.
 constexpr const char* kClassBackground[kClasses] = {"#1a9850", "#91cf60", "#d9ef8b", "#fee08b", "#fc8d59", "#d73027"};
 constexpr const char* kClassText[kClasses] = {"#fff", "#102010", "#102010", "#302000", "#301000", "#fff"};

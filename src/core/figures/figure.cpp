@@ -1,6 +1,18 @@
 #include "figures/figure.h"
 
+#include <algorithm>
+
 namespace orvane {
+
+Line styledLine(std::span<const double> x, std::span<const double> y, const std::string& style)
+{
+    Line line;
+    const std::size_t n = std::min(x.size(), y.size());
+    line.x.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n));
+    line.y.assign(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(n));
+    applyStyle(line, style);
+    return line;
+}
 
 char colourLetter(const std::string& S_MARKER, std::size_t k)
 {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct Line {
 // Splits a style text into colour, line style and marker ("r:" red dotted, ".-k" black
 // solid with points, "o" circles only). Unknown characters are ignored.
 void applyStyle(Line& line, const std::string& style);
+
+// A line through the points (x, y), as many as the shorter of the two, in a style text.
+Line styledLine(std::span<const double> x, std::span<const double> y, const std::string& style);
 
 // A filled polygon.
 struct Polygon {

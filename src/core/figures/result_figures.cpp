@@ -1,5 +1,6 @@
 #include "figures/result_figures.h"
 
+#include "figures/class_histogram.h"
 #include "figures/graphic_figure.h"
 
 #include <algorithm>
@@ -9,17 +10,6 @@ namespace orvane {
 
 namespace {
 
-constexpr const char* kClassNames[kClasses] = {"Excellent", "Very Good", "Good", "Fair", "Poor", "Extremely Poor"};
-
-Line lineOf(const Vec& x, const Vec& y, const std::string& style)
-{
-    Line line;
-    const std::size_t n = std::min(x.size(), y.size());
-    line.x.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(n));
-    line.y.assign(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(n));
-    applyStyle(line, style);
-    return line;
-}
 
 // Sets beyond the list are skipped: a selector may still be on from a folder with more sets.
 SetNumbers present(const SetNumbers& sets, std::size_t entries)
@@ -73,7 +63,7 @@ Figure pointByPointFigure(const std::string& variable, const Vec& abscissa, cons
     Axes& ax = fig.axes;
     const SetNumbers drawn = present(sets, curves.size());
     for (std::size_t k : drawn)
-        ax.lines.push_back(lineOf(abscissa, curves[k - 1], std::string("-.") + colourLetter(S_MARKER, k)));
+        ax.lines.push_back(styledLine(abscissa, curves[k - 1], std::string("-.") + colourLetter(S_MARKER, k)));
     ax.legend = legendRows(drawn, false);
     ax.xGrid = ax.yGrid = true;
     ax.yLabel = "Intensity";
@@ -99,10 +89,7 @@ Figure histogramFigure(const std::string& variable, const HistogramList& histogr
     for (std::size_t k : drawn) {
         const Histogram& h = histograms[k - 1];
         const char letter = colourLetter(S_MARKER, k);
-        Line circles = lineOf(x, Vec(h.begin(), h.end()), std::string("o") + letter);
-        circles.markerSize = 10;
-        circles.markerFace = circles.colour;
-        ax.lines.push_back(std::move(circles));
+        ax.lines.push_back(classCircles(x, h, std::string("o") + letter));
     }
     ax.legend = legendRows(drawn, false);
     ax.xGrid = ax.yGrid = true;
@@ -114,13 +101,7 @@ Figure histogramFigure(const std::string& variable, const HistogramList& histogr
     double top = 0;
     for (std::size_t k : drawn) top = std::max(top, finiteMax(histograms[k - 1]));
     if (drawn.empty() && !histograms.empty()) top = finiteMax(histograms.front());
-    const std::vector<std::string> names = classNameLabels();
-    for (std::size_t i = 0; i < kClasses; ++i)
-        ax.texts.push_back({x[i], top / 16, names[i], Rgb{1, 0.8, 0.5}, 14, 90});
-    ax.xLimits = std::array<double, 2>{1, x.back()};
-    ax.yLimits = std::array<double, 2>{0, top + top / 4};
-    ax.xLabel = "classes";
-    ax.yLabel = "Amplitude";
+    classHistogramAxes(ax, top, classNameLabels());
     ax.title = T == 2 ? variable + " Phase" : T == 1 ? variable + " Magnitude" : variable;
     fig.name = ax.title;
     return fig;
@@ -134,8 +115,8 @@ Figure originalDataFigure(const Vec& abscissa, const SetList& resampled, const S
     const std::size_t average = resampled.size();  // the last entry
     const SetNumbers drawn = present(sets, average == 0 ? 0 : average - 1);
     for (std::size_t k : drawn)
-        ax.lines.push_back(lineOf(abscissa, resampled[k - 1], std::string("-") + colourLetter(S_MARKER, k)));
-    if (average > 0) ax.lines.push_back(lineOf(abscissa, resampled.back(), ".-k"));
+        ax.lines.push_back(styledLine(abscissa, resampled[k - 1], std::string("-") + colourLetter(S_MARKER, k)));
+    if (average > 0) ax.lines.push_back(styledLine(abscissa, resampled.back(), ".-k"));
     ax.legend = legendRows(drawn, average > 0);
     if (average > 0 && reference > 0) ax.legend.back() = "Reference (Dataset" + std::to_string(reference) + ")";
     ax.yLabel = "Intensity";

@@ -14,6 +14,10 @@ inline constexpr std::size_t kClasses = 6;
 using Histogram = std::array<double, kClasses>;  // class fractions, class 1 first
 using HistogramList = std::vector<Histogram>;
 
+// Names of the classes, class 1 first.
+inline constexpr std::array<const char*, kClasses> kClassNames = {"Excellent", "Very Good", "Good",
+                                                                  "Fair",      "Poor",      "Extremely Poor"};
+
 // Legend texts of the classes, class 1 first.
 inline constexpr std::array<std::string_view, kClasses> kClassLabels = {
     "Excellent (0,0.1]", "Very Good (0.1,0.2]", "Good (0.2,0.4]",
