@@ -99,10 +99,6 @@ std::string escapeControlCharacters(std::string_view text)
     return out;
 }
 
-namespace {
-
-// Bytes of the well-formed UTF-8 sequence at the start of `s` (no overlong forms, no
-// surrogates, nothing beyond U+10FFFF), 0 when there is none.
 std::size_t utf8SequenceLength(std::string_view s)
 {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
@@ -126,8 +122,6 @@ std::size_t utf8SequenceLength(std::string_view s)
         if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
     return n;
 }
-
-}  // namespace
 
 std::string escapeInvalidUtf8(std::string_view text)
 {

@@ -34,6 +34,10 @@ std::string lowercase(std::string_view text);
 // cannot drive a terminal or break a message apart.
 std::string escapeControlCharacters(std::string_view text);
 
+// Bytes of the well-formed UTF-8 sequence at the start of `s` (no overlong forms, no
+// surrogates, nothing beyond U+10FFFF), 0 when there is none.
+std::size_t utf8SequenceLength(std::string_view s);
+
 // The text as valid UTF-8: well-formed sequences kept, every other byte written as the four
 // characters \xHH, so that a strict reader (JSON, CSV for a spreadsheet) takes a file name
 // in any encoding and the user still sees which bytes it held.
