@@ -22,7 +22,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$root/build-fuzz"
 mkdir -p "$out/artifacts"
 
-flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -I "$root/src/core")
+version="$(sed -n 's/^project(Orvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
+flags=(-std=c++20 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -I "$root/src/core"
+       "-DORVANE_VERSION=\"$version\"")
 # shellcheck disable=SC2207
 matio_cflags=($(pkg-config --cflags matio))
 # shellcheck disable=SC2207

@@ -1,5 +1,7 @@
 #include "analysis/summaries.h"
 
+#include "analysis/report.h"
+
 #include "base/parallel.h"
 #include "base/text.h"
 #include "formats/file_write.h"
@@ -211,7 +213,7 @@ std::string summaryJson(const AnalysisSettings& s, const AnalysisResult& r)
     Json j;
     j["schema"] = kSummarySchema;
     j["program"] = "orvane";
-    j["version"] = ORVANE_VERSION;
+    j["version"] = programVersion();
     j["folder"] = r.folder.empty() ? Json(nullptr) : text(r.folder.string());
     j["domain"] = domainName(s);
     j["analysis"] = analysisName(s);
