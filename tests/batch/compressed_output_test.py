@@ -11,6 +11,8 @@ import subprocess
 import sys
 import tempfile
 
+from checks import check, failures
+
 try:
     import numpy as np
     import scipy.io
@@ -20,13 +22,6 @@ except ImportError as e:
 
 batch, tool, examples = sys.argv[1:4]
 inputs = [os.path.join(examples, f) for f in ("measured.txt", "simulation_a.txt", "simulation_b.txt")]
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what, file=sys.stderr)
 
 
 def run(out, *extra):

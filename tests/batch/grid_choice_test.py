@@ -11,14 +11,9 @@ import threading
 import numpy as np
 import scipy.io
 
+from checks import check, failures
+
 batch = sys.argv[1]
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what, file=sys.stderr)
 
 
 work = tempfile.mkdtemp()

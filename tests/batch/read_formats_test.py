@@ -11,14 +11,9 @@ import subprocess
 import sys
 import tempfile
 
+from checks import check, failures
+
 batch = sys.argv[1]
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what, file=sys.stderr)
 
 
 # A band-pass response with ripple: 1 … 3 GHz, 301 points, frequencies exact in MHz.

@@ -15,14 +15,9 @@ import jsonschema
 import numpy as np
 import scipy.io
 
+from checks import check, failures
+
 batch, root = sys.argv[1], pathlib.Path(sys.argv[2])
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what, file=sys.stderr)
 
 
 # ---- the pairwise comparison, written from the method's description -------------------------

@@ -18,14 +18,9 @@ import tempfile
 import jsonschema
 import scipy.io
 
+from checks import check, failures
+
 batch, root = sys.argv[1], pathlib.Path(sys.argv[2])
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what, file=sys.stderr)
 
 
 MEASURES = ("adm", "fdm", "gdm")
