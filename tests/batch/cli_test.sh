@@ -6,8 +6,9 @@ batch="$1"
 examples="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
+
+# shellcheck source=../support/checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 # expect <name> <exit status> <text that stdout+stderr must contain> -- <arguments…>
 expect() {
@@ -92,17 +93,6 @@ else
     failed=$((failed + 1)); echo "FAILED json summary"; cat "$work/summary.json"
 fi
 
-# check <name> <command…>: passes when the command succeeds.
-check() {
-    local name="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1)); echo "FAILED $name"
-    fi
-}
-
 # Qt is loaded only to draw: the command itself links none of it.
 check "no Qt in orvane-batch" bash -c "! ldd '$batch' | grep -i 'qt'"
 
@@ -178,5 +168,4 @@ rc=$?
 check "SIGINT" test "$rc" -eq 130 -a -f "$work/stop/Time Domain Analysis/ANALYSIS_INCOMPLETE.txt" \
     -a -z "$(find "$work/stop" -name '*.tmp')"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

@@ -7,18 +7,9 @@ examples="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 prefix="$work/prefix"
-passed=0
-failed=0
 
-check() {  # check <name> <command…>: passes when the command succeeds
-    local name="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1)); echo "FAILED $name"
-    fi
-}
+# shellcheck source=../support/checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 check "install --strip" cmake --install "$build" --prefix "$prefix" --strip
 for f in bin/orvane bin/orvane-batch lib/orvane/liborvane_picture.so share/doc/orvane/ReadMe_100.txt \
@@ -53,5 +44,4 @@ if [ -f "$build/python/orvane.pyi" ]; then
         "import orvane; r = orvane.analyse(['$examples/measured.txt', '$examples/simulation_a.txt']); assert r.n_sets == 2"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

@@ -10,18 +10,9 @@ for tool in cpack dpkg-deb dpkg-shlibdeps; do
 done
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
 
-check() {  # check <name> <command…>: passes when the command succeeds
-    local name="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1)); echo "FAILED $name"
-    fi
-}
+# shellcheck source=../support/checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 if ! cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
     cat "$work/cpack.log"
@@ -69,5 +60,4 @@ check "analysis from the package" test -s "$folder/MagnitudeAnalysis.mat" -a -s 
 check "pictures through the packed module" test -s "$folder/ADMc_1 magnitude.png"
 check "quiet analysis" test ! -s "$work/err"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done
