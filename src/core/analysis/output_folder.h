@@ -28,6 +28,10 @@ public:
     void abandon() noexcept;
 
 private:
+    // mkdir under the final name, then the marker: for file systems without an exclusive
+    // rename; a run killed in between leaves a folder without the marker.
+    void makeThenMark(const std::filesystem::path& parent, const std::string& base);
+
     std::filesystem::path path_;
 };
 

@@ -19,8 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::string randomName(const fs::path& target, unsigned) { return hiddenTemporaryName(target); }
+
+}  // namespace
+
 // Unpredictable, so that nobody can plant something at the name before we create it.
-std::string randomName(const fs::path& target, unsigned)
+std::string hiddenTemporaryName(const fs::path& target)
 {
     thread_local std::mt19937_64 random{[] {
         std::random_device device;
@@ -38,6 +42,8 @@ void syncFolder(const fs::path& folder)
     ::fsync(dir);
     ::close(dir);
 }
+
+namespace {
 
 // writev only reads through the pointers; the const_cast is for its iovec type.
 iovec piece(std::string_view s) { return {const_cast<char*>(s.data()), s.size()}; }

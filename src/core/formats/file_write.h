@@ -70,6 +70,14 @@ private:
     bool committed_ = false;
 };
 
+// A hidden, unpredictable name for something made beside `target` before it takes the
+// target's name: ".<target name>.<random>.tmp".
+std::string hiddenTemporaryName(const std::filesystem::path& target);
+
+// Syncs a folder, so that a rename in it survives a crash. Failures are ignored: the
+// rename stands, only its durability is not forced.
+void syncFolder(const std::filesystem::path& folder);
+
 // Writes `text` to `path` through an AtomicFile. Throws FileWriteError naming `path`.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view text);
 

@@ -304,6 +304,13 @@ TEST(FsvMain, EachRunTakesTheFirstFreeSubfolder)
     EXPECT_EQ(f.s.analysisFolderName, "Time Domain Analysis_3");
     EXPECT_TRUE(fs::exists(f.out.path() / "Time Domain Analysis_3" / "MagnitudeAnalysis.mat"));
     EXPECT_FALSE(fs::exists(f.out.path() / "Time Domain Analysis_3" / kIncompleteMarker));
+    // The empty folder in the way was neither replaced nor filled, and the hidden folder the
+    // new one was made under did not stay behind.
+    EXPECT_TRUE(fs::is_empty(f.out.path() / "Time Domain Analysis"));
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(f.out.path())) names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"Time Domain Analysis", "Time Domain Analysis_1",
+                                            "Time Domain Analysis_2", "Time Domain Analysis_3"}));
 }
 
 TEST(FsvMain, EightSetsBringBarTwoToExactlyOne)
