@@ -1,21 +1,106 @@
 #include "base/types.h"
 
+#include <algorithm>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace orvane {
 
 namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kSmallAlignment = 64;
+// Arrays from this size on are kept for reuse when freed. Below it the allocator's own
+// free lists serve well; above it each fresh block costs a map, page faults on first
+// touch and an unmap, which at grids of 2^14 to 2^17 points cost more than the arithmetic.
+constexpr std::size_t kPooledFrom = std::size_t{64} << 10;
+// Pooled sizes are rounded up to whole pages, so that arrays of nearly the same length
+// share a free list.
+constexpr std::size_t kPoolGranule = 4096;
+
+std::size_t pooledSize(std::size_t bytes)
+{
+    return bytes >= kPooledFrom ? (bytes + kPoolGranule - 1) / kPoolGranule * kPoolGranule : bytes;
+}
 
 std::align_val_t alignmentFor(std::size_t bytes)
 {
     return std::align_val_t{bytes >= 2 * kHugePage ? kHugePage : kSmallAlignment};
 }
+
+// Freed large arrays by size, up to a quarter of the machine's memory and at most 4 GiB. An analysis frees
+// and makes arrays of the same few sizes over and over (per set, per stage, per analysis
+// of a session); taking them from here saves the system calls and the page faults.
+class ArrayPool {
+public:
+    void* take(std::size_t bytes)
+    {
+        std::lock_guard lock(mutex_);
+        auto it = free_.find(bytes);
+        if (it == free_.end() || it->second.empty()) return nullptr;
+        void* p = it->second.back();
+        it->second.pop_back();
+        held_ -= bytes;
+        return p;
+    }
+
+    bool keep(void* p, std::size_t bytes)
+    {
+        std::lock_guard lock(mutex_);
+        if (held_ + bytes > limit_) return false;
+        free_[bytes].push_back(p);
+        held_ += bytes;
+        return true;
+    }
+
+    void release()
+    {
+        std::unordered_map<std::size_t, std::vector<void*>> blocks;
+        {
+            std::lock_guard lock(mutex_);
+            blocks.swap(free_);
+            held_ = 0;
+        }
+        for (auto& [bytes, list] : blocks)
+            for (void* p : list) ::operator delete(p, alignmentFor(bytes));
+    }
+
+    std::size_t held()
+    {
+        std::lock_guard lock(mutex_);
+        return held_;
+    }
+
+private:
+    static std::size_t limit()
+    {
+        const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+        if (pages <= 0 || pageSize <= 0) return std::size_t{1} << 30;
+        return std::min(static_cast<std::size_t>(pages) / 4 * static_cast<std::size_t>(pageSize), std::size_t{4} << 30);
+    }
+
+    std::mutex mutex_;
+    std::unordered_map<std::size_t, std::vector<void*>> free_;
+    std::size_t held_ = 0;
+    const std::size_t limit_ = limit();
+};
+
+// Never destroyed: arrays may still be freed by other static objects at exit.
+ArrayPool& pool()
+{
+    static ArrayPool* p = new ArrayPool;
+    return *p;
+}
 }  // namespace
 
 void* allocateArray(std::size_t bytes)
 {
+    bytes = pooledSize(bytes);
+    if (bytes >= kPooledFrom)
+        if (void* p = pool().take(bytes)) return p;
     void* p = ::operator new(bytes, alignmentFor(bytes));
 #ifdef MADV_HUGEPAGE
     // Advice only: where huge pages are off, nothing changes.
@@ -26,12 +111,32 @@ void* allocateArray(std::size_t bytes)
 
 void freeArray(void* p, std::size_t bytes) noexcept
 {
+    if (!p) return;
+    bytes = pooledSize(bytes);
+    try {
+        if (bytes >= kPooledFrom && pool().keep(p, bytes)) return;
+    } catch (...) {
+        // No room to note the block: it goes back to the system instead.
+    }
     ::operator delete(p, alignmentFor(bytes));
+}
+
+void releasePooledArrays() { pool().release(); }
+
+std::size_t pooledArrayBytes() { return pool().held(); }
+
+Vec uninitialisedVec(std::size_t n)
+{
+    struct Flag {
+        Flag() { detail::leaveUninitialised = true; }
+        ~Flag() { detail::leaveUninitialised = false; }
+    } flag;
+    return Vec(n);
 }
 
 Vec Matrix::column(std::size_t c) const
 {
-    Vec out(rows);
+    Vec out = uninitialisedVec(rows);
     for (std::size_t r = 0; r < rows; ++r) out[r] = (*this)(r, c);
     return out;
 }

@@ -5,15 +5,29 @@
 #include <complex>
 #include <cstddef>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace orvane {
 
 // Memory for the arrays: aligned on at least 64 bytes, so that the transforms run their
 // SIMD code on our arrays directly; arrays of megabytes go on huge pages where the system
-// offers them, which saves most of the cost of first touching fresh memory.
+// offers them, which saves most of the cost of first touching fresh memory. Freed arrays
+// of 64 KiB and more are kept for reuse (up to a quarter of the machine's memory, 4 GiB
+// at most).
 void* allocateArray(std::size_t bytes);
 void freeArray(void* p, std::size_t bytes) noexcept;
+
+// Gives the arrays kept for reuse back to the system, for a program that goes idle after
+// a large analysis.
+void releasePooledArrays();
+// The bytes of the arrays kept for reuse.
+std::size_t pooledArrayBytes();
+
+namespace detail {
+// Set only while uninitialisedVec() makes its array.
+inline thread_local bool leaveUninitialised = false;
+}  // namespace detail
 
 template <class T>
 struct AlignedAllocator {
@@ -30,6 +44,21 @@ struct AlignedAllocator {
     }
     void deallocate(T* p, std::size_t n) noexcept { freeArray(p, n * sizeof(T)); }
 
+    // Elements are zeroed as usual, except inside uninitialisedVec().
+    template <class U>
+    void construct(U* p) noexcept
+    {
+        if (detail::leaveUninitialised)
+            ::new (static_cast<void*>(p)) U;
+        else
+            ::new (static_cast<void*>(p)) U();
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+
     template <class U>
     bool operator==(const AlignedAllocator<U>&) const noexcept { return true; }
 };
@@ -38,6 +67,10 @@ using Vec = std::vector<double, AlignedAllocator<double>>;
 using Complex = std::complex<double>;
 using CVec = std::vector<Complex, AlignedAllocator<Complex>>;
 using SetList = std::vector<Vec>;
+
+// An array of n values left as the memory held them, for a loop that writes every one:
+// zeroing a result of megabytes first costs a pass over memory for nothing.
+Vec uninitialisedVec(std::size_t n);
 using SpectrumList = std::vector<CVec>;
 
 // A dense double matrix stored row by row (the natural order of a text file).

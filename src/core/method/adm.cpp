@@ -33,7 +33,7 @@ AdmResult ADM(const SetList& LowData, const SetList& DC_data)
         const Vec& dc = DC_data[i];
         const double alpha1 = (sumAbs(low) + a_adm_av) * (1 / length_Ldata);
         const double alpha2 = (sumAbs(dc) + DC_av) * (1 / length_Ldata);
-        Vec offset(L), admi(L);
+        Vec offset = uninitialisedVec(L), admi = uninitialisedVec(L);
         for (std::size_t j = 0; j < L; ++j) {
             const double d = std::fabs(low[j]) - std::fabs(lowAv[j]);
             offset[j] = alpha1 == 0 ? std::fabs(d) : std::fabs(d / alpha1);

@@ -15,14 +15,20 @@ int confidenceClass(double x)
 
 Histogram classHistogram(std::span<const double> v, double normaliser)
 {
-    // Counting by comparisons instead of a chain of branches: for x ≥ 0 the number of
-    // upper bounds below x is its class index (0 for class 1).
-    std::array<std::size_t, kClasses> counts{};
+    // Counts of the values at or above each class's lower bound, without a branch, so that
+    // the loop runs on vectors; a class holds the difference of two neighbouring counts.
+    // Negative values and not-a-number pass no comparison and fall in no class.
+    std::array<std::size_t, kClasses> atLeast{};
     for (double x : v) {
-        if (!(x >= 0)) continue;  // negative or not-a-number: no class
-        const std::size_t c = (x > 0.1) + (x > 0.2) + (x > 0.4) + (x > 0.8) + (x > 1.6);
-        ++counts[c];
+        atLeast[0] += x >= 0;
+        atLeast[1] += x > 0.1;
+        atLeast[2] += x > 0.2;
+        atLeast[3] += x > 0.4;
+        atLeast[4] += x > 0.8;
+        atLeast[5] += x > 1.6;
     }
+    std::array<std::size_t, kClasses> counts{};
+    for (std::size_t c = 0; c < kClasses; ++c) counts[c] = atLeast[c] - (c + 1 < kClasses ? atLeast[c + 1] : 0);
     Histogram h;
     for (std::size_t c = 0; c < kClasses; ++c) h[c] = static_cast<double>(counts[c]) / normaliser;
     return h;

@@ -37,7 +37,7 @@ struct Twiddles {
 Vec dcPart(const CVec& S, const Twiddles& tw)
 {
     const std::size_t L = S.size();
-    Vec out(L);
+    Vec out = uninitialisedVec(L);
     // m_k = k·n mod L, stepped instead of divided.
     std::size_t m1 = 0, m2 = 0, m3 = 0;
     const double s0 = S[0].real(), inv = static_cast<double>(L);
@@ -91,7 +91,7 @@ Decomposition splitLowHighDc(const SpectrumList& spectra, const Vec& breakpoint)
     // Bins above H are never read: the Hermitian completion takes only bins 1 … ⌊L/2⌋+1.
     auto bin = [&](CVec& Y, std::size_t k) -> Complex* { return k <= H ? &Y[k - 1] : nullptr; };
     auto rebuild = [&](CVec& Y) {
-        Vec x(L);
+        Vec x = uninitialisedVec(L);
         dft.inverse(Y.data(), x.data());
         for (double& v : x) v = v / static_cast<double>(L) * gain;
         return x;

@@ -24,7 +24,7 @@ GdmResult GDM(const SetList& FDMi, const SetList& ADMi, std::size_t LD_av, const
     parallelFor(sets, LD_av, [&](std::size_t i) {
         const Vec& f = FDMi[i];
         const Vec& a = ADMi[i];
-        Vec g(f.size());
+        Vec g = uninitialisedVec(f.size());
         for (std::size_t j = 0; j < f.size(); ++j) g[j] = std::sqrt(Kadm[i] * (f[j] * f[j]) + Kfdm[i] * (a[j] * a[j]));
         r.GDMc[i] = classHistogram(g, N);
         r.GDMtot[i] = sum(g) / N;

@@ -2,10 +2,12 @@
 #include "base/interp.h"
 #include "base/stats.h"
 #include "base/text.h"
+#include "base/types.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -169,6 +171,40 @@ TEST(Text, InvalidUtf8BytesAreEscapedVisibly)
     EXPECT_EQ(escapeInvalidUtf8("ab\xe2\x82"), "ab\\xe2\\x82");                // cut short at the end
     EXPECT_EQ(escapeInvalidUtf8("\x80\xc3\xa9"), "\\x80\xc3\xa9");              // stray continuation
     EXPECT_EQ(escapeInvalidUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+// Freed arrays are kept and handed out again: what a kept block held must never show
+// through an array that promises zeros, and kept blocks keep the alignment the transforms need.
+TEST(ArrayMemory, ReusedBlocksAreZeroedAlignedAndGivenBack)
+{
+    releasePooledArrays();
+    const std::size_t n = (std::size_t{1} << 20) + 3;  // above the huge-page size, not page-sized
+    const double* first = nullptr;
+    {
+        Vec used = uninitialisedVec(n);
+        std::fill(used.begin(), used.end(), 7.5);
+        first = used.data();
+    }
+    EXPECT_GE(pooledArrayBytes(), n * sizeof(double));
+    Vec zeroed(n);
+    EXPECT_EQ(zeroed.data(), first) << "the freed block of that size is taken again";
+    EXPECT_TRUE(std::all_of(zeroed.begin(), zeroed.end(), [](double x) { return x == 0.0; }));
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(zeroed.data()) % (std::size_t{2} << 20), 0u);
+    // A slightly shorter array shares the block's rounded size and gets it with its alignment.
+    zeroed = Vec();
+    Vec shorter(n - 1, 1.0);
+    EXPECT_EQ(shorter.data(), first);
+    // Growing an array made uninitialised zeroes the new elements as usual.
+    Vec grown = uninitialisedVec(3);
+    grown.resize(100000);
+    EXPECT_TRUE(std::all_of(grown.begin() + 3, grown.end(), [](double x) { return x == 0.0; }));
+    // An uninitialised array that cannot be made leaves later arrays zeroed.
+    EXPECT_THROW(uninitialisedVec(std::size_t{1} << 62), std::length_error);
+    EXPECT_EQ(Vec(5), Vec(5, 0.0));
+    shorter = Vec();
+    grown = Vec();
+    releasePooledArrays();
+    EXPECT_EQ(pooledArrayBytes(), 0u);
 }
 
 }  // namespace
