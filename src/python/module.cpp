@@ -1,6 +1,7 @@
 // import orvane: the batch command's readers and the one analysis pipeline for Python.
 
 #include "base/error.h"
+#include "base/types.h"
 #include "formats/data_set.h"
 #include "python/analyse.h"
 #include "python/inputs.h"
@@ -151,4 +152,9 @@ Example:
     >>> f = np.linspace(1e6, 1e9, 2000)
     >>> r = orvane.analyse([(f, np.sin(f / 4e7)), (f, np.sin(f / 4.1e7))])
     >>> r.gdm_grade[0], r.gdm_total[-1]      # set 1, then the reference (the average))doc");
+
+    m.def("release_memory", &orvane::releasePooledArrays,
+          R"doc(Gives back to the system the memory that analyses freed and the module keeps for the next
+analysis (arrays of 64 KiB and more, up to a quarter of the machine's memory and 4 GiB at
+most). Call it when a script holds no more results and goes on without analysing.)doc");
 }

@@ -135,3 +135,6 @@ def analyse(
     output: _Path | None = None,
 ) -> Result:
     """Rates the agreement of 2 to 8 data sets; see help(orvane.analyse)."""
+
+def release_memory() -> None:
+    """Gives back the memory kept for the next analysis; see help(orvane.release_memory)."""
