@@ -1,5 +1,7 @@
 #include "base/memory.h"
 
+#include "base/types.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -62,7 +64,15 @@ std::string MemoryRoom::describe() const
     return text;
 }
 
-MemoryRoom memoryRoom() { return {meminfoAvailable(), cgroupRoom()}; }
+MemoryRoom memoryRoom()
+{
+    // The arrays kept for reuse are the process's own: the next analysis takes them first.
+    const std::uint64_t kept = pooledArrayBytes();
+    MemoryRoom room{meminfoAvailable(), cgroupRoom()};
+    if (room.physical) *room.physical += kept;
+    if (room.cgroup) *room.cgroup += kept;
+    return room;
+}
 
 std::string byteCount(std::uint64_t bytes)
 {

@@ -1,5 +1,6 @@
 // How much memory this process may still take: the smaller of the physical memory the kernel
-// calls available and what the process's control group (cgroup) still allows.
+// calls available and what the process's control group (cgroup) still allows, each with the
+// arrays this process keeps for reuse added.
 #pragma once
 
 #include <cstdint>
