@@ -8,9 +8,24 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define ORVANE_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ORVANE_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace orvane {
 
 namespace {
+// Under the address sanitizer every freed array goes back at once, so that a use after
+// free is still caught.
+#ifdef ORVANE_ADDRESS_SANITIZER
+constexpr bool kKeepFreedArrays = false;
+#else
+constexpr bool kKeepFreedArrays = true;
+#endif
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kSmallAlignment = 64;
 // Arrays from this size on are kept for reuse when freed. Below it the allocator's own
@@ -114,7 +129,7 @@ void freeArray(void* p, std::size_t bytes) noexcept
     if (!p) return;
     bytes = pooledSize(bytes);
     try {
-        if (bytes >= kPooledFrom && pool().keep(p, bytes)) return;
+        if (kKeepFreedArrays && bytes >= kPooledFrom && pool().keep(p, bytes)) return;
     } catch (...) {
         // No room to note the block: it goes back to the system instead.
     }
