@@ -44,8 +44,9 @@ std::pair<double, double> selectPair(std::span<const double> v, std::size_t k, s
     const std::size_t n = v.size();
     Vec work;
     std::size_t offset = 0;
-    if (n < (std::size_t{1} << 16)) {
-        // Below 2^16 values, clearing and walking the 2^16 counters costs more than they save.
+    if (n < (std::size_t{1} << 13)) {
+        // Below 2^13 values, clearing and walking the 2^16 counters costs more than they save
+        // (sequence_bench at 2^14 points: 6.75 ms with the bound at 2^16, 6.4 ms at 2^13).
         work.assign(v.begin(), v.end());
     } else {
         // Count by the top 16 bits of the key, then sort out only the bucket(s) that hold

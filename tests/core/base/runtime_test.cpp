@@ -107,7 +107,7 @@ TEST(Stats, MedianOfLargeVectorsAgreesWithSorting)
     std::mt19937 gen(42);
     std::uniform_int_distribution<int> coarse(-50, 50);
     std::exponential_distribution<double> spread(3.0);
-    for (std::size_t n : {5000u, 5001u, 100000u, 100001u}) {
+    for (std::size_t n : {5000u, 5001u, 10000u, 10001u, 100000u, 100001u}) {
         for (int kind = 0; kind < 3; ++kind) {
             Vec v(n);
             for (double& x : v) {
