@@ -76,14 +76,31 @@ void requireAnalysableSize(const SetList& sets, std::size_t L, const std::vector
 {
     const double n = static_cast<double>(std::max<std::size_t>(L, 1));
     const double bound = std::numeric_limits<double>::max() / (16 * n * n);
+    // Each set's largest magnitude and whether all its values are finite, without a branch
+    // per value; the sets are then taken in order, so the message names the first set at fault
+    // and the first that holds the largest value, as one pass through all of them would.
+    struct Scan {
+        double largest = 0;
+        bool finite = true;
+    };
+    std::vector<Scan> scans(sets.size());
+    parallelFor(sets.size(), L, [&](std::size_t i) {
+        double largest = 0;
+        bool finite = true;
+        for (const double v : sets[i]) {
+            const double a = std::fabs(v);
+            finite &= a <= std::numeric_limits<double>::max();
+            largest = a > largest ? a : largest;
+        }
+        scans[i] = {largest, finite};
+    });
     double largest = 0;
     std::size_t largestSet = 0;
-    for (std::size_t i = 0; i < sets.size(); ++i)
-        for (const double v : sets[i])
-            if (!std::isfinite(v))
-                throw Error(dataOf(names, i) + " hold a value that is not a finite number; it cannot be analysed.");
-            else if (std::fabs(v) > largest)
-                largest = std::fabs(v), largestSet = i;
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        if (!scans[i].finite)
+            throw Error(dataOf(names, i) + " hold a value that is not a finite number; it cannot be analysed.");
+        if (scans[i].largest > largest) largest = scans[i].largest, largestSet = i;
+    }
     if (largest > bound)
         throw Error(dataOf(names, largestSet) + " reach " + magnitude(largest) + "; values above " + magnitude(bound) +
                     " cannot be analysed on a grid of " + std::to_string(L) + " points (the measures would overflow).");

@@ -57,9 +57,11 @@ std::pair<double, double> selectPair(std::span<const double> v, std::size_t k, s
         while (below + counts[lo] <= k) below += counts[lo++];
         std::size_t hi = lo, upto = below + counts[lo];
         while (upto <= k2) upto += counts[++hi];
+        work.reserve(upto - below);
         for (double x : v) {
             const std::size_t b = orderKey(x) >> 48;
-            if (b >= lo && b <= hi) work.push_back(x);
+            // One unsigned comparison: two would each guess wrong for half the values.
+            if (b - lo <= hi - lo) work.push_back(x);
         }
         offset = below;
     }

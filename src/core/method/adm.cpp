@@ -34,16 +34,23 @@ AdmResult ADM(const SetList& LowData, const SetList& DC_data)
         const double alpha1 = (sumAbs(low) + a_adm_av) * (1 / length_Ldata);
         const double alpha2 = (sumAbs(dc) + DC_av) * (1 / length_Ldata);
         Vec offset = uninitialisedVec(L), admi = uninitialisedVec(L);
+        // The classes and the total are taken as the values are made; the total adds them
+        // in index order, as a sum over the finished column would.
+        ClassCounter classes;
+        double total = 0.0;
         for (std::size_t j = 0; j < L; ++j) {
             const double d = std::fabs(low[j]) - std::fabs(lowAv[j]);
             offset[j] = alpha1 == 0 ? std::fabs(d) : std::fabs(d / alpha1);
             const double e = std::fabs(dc[j]) - std::fabs(dcAv[j]);
             const double odm = alpha2 == 0 ? std::fabs(e) : std::fabs(e / alpha2);
-            admi[j] = offset[j] + (cm * odm) * std::exp(cm1 * odm);
+            const double value = offset[j] + (cm * odm) * std::exp(cm1 * odm);
+            admi[j] = value;
+            classes.add(value);
+            total += value;
         }
         r.Alpha_ADM[i] = alpha1;
-        r.ADMc[i] = classHistogram(admi, length_Ldata);
-        r.ADMtot[i] = sum(admi) / length_Ldata;
+        r.ADMc[i] = classes.histogram(length_Ldata);
+        r.ADMtot[i] = total / length_Ldata;
         r.ADMi[i] = std::move(admi);
         r.ADM_oldi[i] = std::move(offset);
     });

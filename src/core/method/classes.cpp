@@ -13,25 +13,19 @@ int confidenceClass(double x)
     return 0;
 }
 
+Histogram ClassCounter::histogram(double normaliser) const
+{
+    Histogram h;
+    for (std::size_t c = 0; c < kClasses; ++c)
+        h[c] = static_cast<double>(atLeast_[c] - (c + 1 < kClasses ? atLeast_[c + 1] : 0)) / normaliser;
+    return h;
+}
+
 Histogram classHistogram(std::span<const double> v, double normaliser)
 {
-    // Counts of the values at or above each class's lower bound, without a branch, so that
-    // the loop runs on vectors; a class holds the difference of two neighbouring counts.
-    // Negative values and not-a-number pass no comparison and fall in no class.
-    std::array<std::size_t, kClasses> atLeast{};
-    for (double x : v) {
-        atLeast[0] += x >= 0;
-        atLeast[1] += x > 0.1;
-        atLeast[2] += x > 0.2;
-        atLeast[3] += x > 0.4;
-        atLeast[4] += x > 0.8;
-        atLeast[5] += x > 1.6;
-    }
-    std::array<std::size_t, kClasses> counts{};
-    for (std::size_t c = 0; c < kClasses; ++c) counts[c] = atLeast[c] - (c + 1 < kClasses ? atLeast[c + 1] : 0);
-    Histogram h;
-    for (std::size_t c = 0; c < kClasses; ++c) h[c] = static_cast<double>(counts[c]) / normaliser;
-    return h;
+    ClassCounter counter;
+    for (double x : v) counter.add(x);
+    return counter.histogram(normaliser);
 }
 
 double meanClass(const Histogram& h)

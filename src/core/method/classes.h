@@ -27,6 +27,28 @@ inline constexpr std::array<std::string_view, kClasses> kClassLabels = {
 // 0 for a value that meets no rule (not-a-number or negative).
 int confidenceClass(double x);
 
+// Counts values into the classes one at a time, for a loop that makes the values and so
+// need not walk them again. Counts of the values at or above each class's lower bound are
+// kept without a branch; a class holds the difference of two neighbouring counts. Negative
+// values and not-a-number pass no comparison and fall in no class.
+class ClassCounter {
+public:
+    void add(double x)
+    {
+        atLeast_[0] += x >= 0;
+        atLeast_[1] += x > 0.1;
+        atLeast_[2] += x > 0.2;
+        atLeast_[3] += x > 0.4;
+        atLeast_[4] += x > 0.8;
+        atLeast_[5] += x > 1.6;
+    }
+    // Counts divided by `normaliser`.
+    Histogram histogram(double normaliser) const;
+
+private:
+    std::array<std::size_t, kClasses> atLeast_{};
+};
+
 // Fraction of the points of v in each class: counts divided by `normaliser`.
 Histogram classHistogram(std::span<const double> v, double normaliser);
 

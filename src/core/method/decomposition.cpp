@@ -5,6 +5,7 @@
 #include "base/parallel.h"
 #include "base/stats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -17,18 +18,24 @@ namespace {
 // cos and sin of 2π·m/L for m = 0 … L-1, shared by every set's DC part.
 struct Twiddles {
     Vec c, s;
-    explicit Twiddles(std::size_t L) : c(L), s(L)
+    explicit Twiddles(std::size_t L) : c(uninitialisedVec(L)), s(uninitialisedVec(L))
     {
         // The second half mirrors the first: cos(2π(L−m)/L) = cos(2πm/L), sin flips sign.
-        for (std::size_t m = 0; m <= L / 2; ++m) {
-            const double angle = 2.0 * std::numbers::pi * static_cast<double>(m) / static_cast<double>(L);
-            c[m] = std::cos(angle);
-            s[m] = std::sin(angle);
-            if (m > 0 && m < L - m) {
-                c[L - m] = c[m];
-                s[L - m] = -s[m];
+        // Computed in blocks over the cores: at 2^20 points the sines and cosines alone
+        // take milliseconds.
+        constexpr std::size_t kBlock = std::size_t{1} << 14;
+        const std::size_t half = L / 2 + 1;
+        parallelFor((half + kBlock - 1) / kBlock, kBlock, [&](std::size_t b) {
+            for (std::size_t m = b * kBlock; m < std::min(half, (b + 1) * kBlock); ++m) {
+                const double angle = 2.0 * std::numbers::pi * static_cast<double>(m) / static_cast<double>(L);
+                c[m] = std::cos(angle);
+                s[m] = std::sin(angle);
+                if (m > 0 && m < L - m) {
+                    c[L - m] = c[m];
+                    s[L - m] = -s[m];
+                }
             }
-        }
+        });
     }
 };
 
@@ -100,26 +107,35 @@ Decomposition splitLowHighDc(const SpectrumList& spectra, const Vec& breakpoint)
     out.lowParts.resize(sets);
     out.highParts.resize(sets);
     out.DC_data.resize(sets);
-    parallelFor(sets, L, [&](std::size_t i) {
+    // Three pieces of work per set (low part, high part, DC part), so that the cores stay
+    // busy to the end when the sets do not divide evenly among them.
+    parallelFor(3 * sets, L, [&](std::size_t task) {
+        const std::size_t i = task / 3;
         const CVec& S = spectra[i];
         const auto bp = static_cast<std::size_t>(breakpoint[i]);
-
-        CVec low(H);
-        for (std::size_t k = 5; k <= bp + 2; ++k)
-            if (Complex* b = bin(low, k)) *b = S[k - 1];
-        for (std::size_t k = bp - 2; k <= bp + 2; ++k)
-            if (Complex* b = bin(low, k)) *b *= 1.0 - static_cast<double>(k + 2 - bp) / 5.0;
-
-        CVec high(H);
-        for (std::size_t k = bp - 2; k <= top; ++k) high[k - 1] = S[k - 1];
-        for (std::size_t k = bp - 2; k <= bp + 2; ++k)
-            if (Complex* b = bin(high, k)) *b *= static_cast<double>(k + 2 - bp) / 5.0;
-        for (std::size_t k = n - 4; k <= n; ++k)
-            if (Complex* b = bin(high, k)) *b *= static_cast<double>(n + 1 - k) / 5.0;
-
-        out.lowParts[i] = rebuild(low);
-        out.highParts[i] = rebuild(high);
-        out.DC_data[i] = dcPart(S, tw);
+        switch (task % 3) {
+        case 0: {
+            CVec low(H);
+            for (std::size_t k = 5; k <= bp + 2; ++k)
+                if (Complex* b = bin(low, k)) *b = S[k - 1];
+            for (std::size_t k = bp - 2; k <= bp + 2; ++k)
+                if (Complex* b = bin(low, k)) *b *= 1.0 - static_cast<double>(k + 2 - bp) / 5.0;
+            out.lowParts[i] = rebuild(low);
+            break;
+        }
+        case 1: {
+            CVec high(H);
+            for (std::size_t k = bp - 2; k <= top; ++k) high[k - 1] = S[k - 1];
+            for (std::size_t k = bp - 2; k <= bp + 2; ++k)
+                if (Complex* b = bin(high, k)) *b *= static_cast<double>(k + 2 - bp) / 5.0;
+            for (std::size_t k = n - 4; k <= n; ++k)
+                if (Complex* b = bin(high, k)) *b *= static_cast<double>(n + 1 - k) / 5.0;
+            out.highParts[i] = rebuild(high);
+            break;
+        }
+        default:
+            out.DC_data[i] = dcPart(S, tw);
+        }
     });
 
     return out;

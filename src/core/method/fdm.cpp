@@ -106,6 +106,8 @@ FdmResult FDM(const SetList& LowData, const SetList& HighData, bool keepDerivati
         const double afdm3 = (Hi11 + Hi22) * (7.2 / LL);
         // Pass 2: the measure point by point.
         Vec fdmi = uninitialisedVec(L);
+        ClassCounter classes;
+        double total = 0.0;  // in index order, as a sum over the finished column
         DerivativeWalk walk(high, L);
         for (std::size_t j = 0; j < L; ++j) {
             double dp, ds;
@@ -113,10 +115,13 @@ FdmResult FDM(const SetList& LowData, const SetList& HighData, bool keepDerivati
             const double fd1 = term(derivativeAt(low, L, j), lowAv_dp[j], afdm1);
             const double fd2 = term(dp, highAv_dp[j], afdm2);
             const double fd3 = term(ds, highAv_ds[j], afdm3);
-            fdmi[j] = 2 * std::fabs((fd1 + fd2) + fd3);
+            const double value = 2 * std::fabs((fd1 + fd2) + fd3);
+            fdmi[j] = value;
+            classes.add(value);
+            total += value;
         }
-        r.FDMc[i] = classHistogram(fdmi, LL);
-        r.FDMtot[i] = sum(fdmi) / static_cast<double>(LowData[i].size());
+        r.FDMc[i] = classes.histogram(LL);
+        r.FDMtot[i] = total / static_cast<double>(LowData[i].size());
         r.FDMi[i] = std::move(fdmi);
     });
 

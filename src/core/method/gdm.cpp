@@ -25,9 +25,16 @@ GdmResult GDM(const SetList& FDMi, const SetList& ADMi, std::size_t LD_av, const
         const Vec& f = FDMi[i];
         const Vec& a = ADMi[i];
         Vec g = uninitialisedVec(f.size());
-        for (std::size_t j = 0; j < f.size(); ++j) g[j] = std::sqrt(Kadm[i] * (f[j] * f[j]) + Kfdm[i] * (a[j] * a[j]));
-        r.GDMc[i] = classHistogram(g, N);
-        r.GDMtot[i] = sum(g) / N;
+        ClassCounter classes;
+        double total = 0.0;  // in index order, as a sum over the finished column
+        for (std::size_t j = 0; j < f.size(); ++j) {
+            const double value = std::sqrt(Kadm[i] * (f[j] * f[j]) + Kfdm[i] * (a[j] * a[j]));
+            g[j] = value;
+            classes.add(value);
+            total += value;
+        }
+        r.GDMc[i] = classes.histogram(N);
+        r.GDMtot[i] = total / N;
         r.GDMi[i] = std::move(g);
     });
 
