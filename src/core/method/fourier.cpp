@@ -47,12 +47,16 @@ SpectrumList normalisedSpectra(const SetList& resampled, const Vec& /*abscissa*/
         CVec X(L);
         // The transform fills the first half of the spectrum in place.
         dft.forward(resampled[i].data(), X.data());
-        for (std::size_t k = 0; k < H; ++k) X[k] = Complex(X[k].real() / root, X[k].imag() / root);
-        // Clearing the half is enough: a mirrored bin has the same magnitude.
-        const Complex denom = X[0];
-        for (std::size_t k = 1; k < H; ++k)
-            if (isNegligibleBin(X[k], denom)) X[k] = 0.0;
-        for (std::size_t k = H; k < L; ++k) X[k] = std::conj(X[L - k]);
+        // One pass over the half: scale each bin, clear it when negligible beside bin 0, and
+        // write its mirror (the conjugate) into the second half.
+        const auto scaled = [root](Complex bin) { return Complex(bin.real() / root, bin.imag() / root); };
+        const Complex denom = X[0] = scaled(X[0]);
+        for (std::size_t k = 1; k < H; ++k) {
+            Complex bin = scaled(X[k]);
+            if (isNegligibleBin(bin, denom)) bin = 0.0;
+            X[k] = bin;
+            if (L - k >= H) X[L - k] = std::conj(bin);
+        }
         spectra[i] = std::move(X);
     });
     return spectra;
