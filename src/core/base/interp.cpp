@@ -11,7 +11,7 @@ Vec interp1Linear(const Vec& x, const Vec& y, const Vec& xq, OutsideRange outsid
     if (x.size() != y.size() || x.empty()) throw std::invalid_argument("interp1Linear: x and y must have the same non-zero length");
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const std::size_t m = x.size();
-    Vec out = uninitialisedVec(xq.size());
+    Vec out(xq.size());
     std::size_t j = 0;  // segment [x[j], x[j+1]] of the previous query
     for (std::size_t q = 0; q < xq.size(); ++q) {
         const double v = xq[q];

@@ -140,18 +140,9 @@ void releasePooledArrays() { pool().release(); }
 
 std::size_t pooledArrayBytes() { return pool().held(); }
 
-Vec uninitialisedVec(std::size_t n)
-{
-    struct Flag {
-        Flag() { detail::leaveUninitialised = true; }
-        ~Flag() { detail::leaveUninitialised = false; }
-    } flag;
-    return Vec(n);
-}
-
 Vec Matrix::column(std::size_t c) const
 {
-    Vec out = uninitialisedVec(rows);
+    Vec out(rows);
     for (std::size_t r = 0; r < rows; ++r) out[r] = (*this)(r, c);
     return out;
 }

@@ -5,7 +5,6 @@
 #include <complex>
 #include <cstddef>
 #include <new>
-#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -24,11 +23,6 @@ void releasePooledArrays();
 // The bytes of the arrays kept for reuse.
 std::size_t pooledArrayBytes();
 
-namespace detail {
-// Set only while uninitialisedVec() makes its array.
-inline thread_local bool leaveUninitialised = false;
-}  // namespace detail
-
 template <class T>
 struct AlignedAllocator {
     using value_type = T;
@@ -44,21 +38,6 @@ struct AlignedAllocator {
     }
     void deallocate(T* p, std::size_t n) noexcept { freeArray(p, n * sizeof(T)); }
 
-    // Elements are zeroed as usual, except inside uninitialisedVec().
-    template <class U>
-    void construct(U* p) noexcept
-    {
-        if (detail::leaveUninitialised)
-            ::new (static_cast<void*>(p)) U;
-        else
-            ::new (static_cast<void*>(p)) U();
-    }
-    template <class U, class... Args>
-    void construct(U* p, Args&&... args)
-    {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-
     template <class U>
     bool operator==(const AlignedAllocator<U>&) const noexcept { return true; }
 };
@@ -68,9 +47,6 @@ using Complex = std::complex<double>;
 using CVec = std::vector<Complex, AlignedAllocator<Complex>>;
 using SetList = std::vector<Vec>;
 
-// An array of n values left as the memory held them, for a loop that writes every one:
-// zeroing a result of megabytes first costs a pass over memory for nothing.
-Vec uninitialisedVec(std::size_t n);
 using SpectrumList = std::vector<CVec>;
 
 // A dense double matrix stored row by row (the natural order of a text file).

@@ -33,7 +33,7 @@ AdmResult ADM(const SetList& LowData, const SetList& DC_data)
         const Vec& dc = DC_data[i];
         const double alpha1 = (sumAbs(low) + a_adm_av) * (1 / length_Ldata);
         const double alpha2 = (sumAbs(dc) + DC_av) * (1 / length_Ldata);
-        Vec offset = uninitialisedVec(L), admi = uninitialisedVec(L);
+        Vec offset(L), admi(L);
         // The classes and the total are taken as the values are made; the total adds them
         // in index order, as a sum over the finished column would.
         ClassCounter classes;

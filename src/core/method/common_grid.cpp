@@ -43,7 +43,7 @@ Vec chosenAbscissa(const GridChoice& choice, double lower, double upper, std::si
     if (choice.kind == GridKind::Logarithmic && !(lower > 0))
         throw Error("A logarithmic grid needs a positive range, but the common range of the data sets is [" +
                     num2str(lower) + ", " + num2str(upper) + "]; choose a uniform grid instead.");
-    Vec x = uninitialisedVec(L);
+    Vec x(L);
     const double last = static_cast<double>(L - 1);
     if (choice.kind == GridKind::Uniform) {
         for (std::size_t k = 0; k < L; ++k) x[k] = lower + (upper - lower) * (static_cast<double>(k) / last);

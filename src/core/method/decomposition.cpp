@@ -18,7 +18,7 @@ namespace {
 // cos and sin of 2π·m/L for m = 0 … L-1, shared by every set's DC part.
 struct Twiddles {
     Vec c, s;
-    explicit Twiddles(std::size_t L) : c(uninitialisedVec(L)), s(uninitialisedVec(L))
+    explicit Twiddles(std::size_t L) : c(L), s(L)
     {
         // The second half mirrors the first: cos(2π(L−m)/L) = cos(2πm/L), sin flips sign.
         // Computed in blocks over the cores: at 2^20 points the sines and cosines alone
@@ -44,7 +44,7 @@ struct Twiddles {
 Vec dcPart(const CVec& S, const Twiddles& tw)
 {
     const std::size_t L = S.size();
-    Vec out = uninitialisedVec(L);
+    Vec out(L);
     // m_k = k·n mod L, stepped instead of divided.
     std::size_t m1 = 0, m2 = 0, m3 = 0;
     const double s0 = S[0].real(), inv = static_cast<double>(L);
@@ -98,7 +98,7 @@ Decomposition splitLowHighDc(const SpectrumList& spectra, const Vec& breakpoint)
     // Bins above H are never read: the Hermitian completion takes only bins 1 … ⌊L/2⌋+1.
     auto bin = [&](CVec& Y, std::size_t k) -> Complex* { return k <= H ? &Y[k - 1] : nullptr; };
     auto rebuild = [&](CVec& Y) {
-        Vec x = uninitialisedVec(L);
+        Vec x(L);
         dft.inverse(Y.data(), x.data());
         for (double& v : x) v = v / static_cast<double>(L) * gain;
         return x;

@@ -12,7 +12,7 @@ Vec sampleDerivative(const Vec& x)
 {
     const std::size_t M = x.size();
     if (M < 2) throw std::invalid_argument("sampleDerivative: at least two points needed");
-    Vec d = uninitialisedVec(M);
+    Vec d(M);
     d[0] = x[1] - x[0];
     for (std::size_t j = 1; j + 1 < M; ++j) d[j] = (x[j + 1] - x[j - 1]) / 2;
     d[M - 1] = x[M - 1] - x[M - 2];
@@ -105,7 +105,7 @@ FdmResult FDM(const SetList& LowData, const SetList& HighData, bool keepDerivati
         const double afdm2 = (Hi1 + Hi2) * (6 / LL);
         const double afdm3 = (Hi11 + Hi22) * (7.2 / LL);
         // Pass 2: the measure point by point.
-        Vec fdmi = uninitialisedVec(L);
+        Vec fdmi(L);
         ClassCounter classes;
         double total = 0.0;  // in index order, as a sum over the finished column
         DerivativeWalk walk(high, L);

@@ -24,7 +24,7 @@ GdmResult GDM(const SetList& FDMi, const SetList& ADMi, std::size_t LD_av, const
     parallelFor(sets, LD_av, [&](std::size_t i) {
         const Vec& f = FDMi[i];
         const Vec& a = ADMi[i];
-        Vec g = uninitialisedVec(f.size());
+        Vec g(f.size());
         ClassCounter classes;
         double total = 0.0;  // in index order, as a sum over the finished column
         for (std::size_t j = 0; j < f.size(); ++j) {
