@@ -66,10 +66,10 @@ struct AnalysisSettings {
     std::string thrs = "85";        // threshold in percent, also the chart folder's name
     std::string S_MARKER = "rbgycmbkk";  // colour letter per data set
     std::size_t maxGridPoints = kDefaultMaxGridPoints;
-    std::vector<std::string> sourceNames;  // per set, the file it came from, for messages; may be empty
+    std::vector<std::string> sourceNames{};  // per set, the file it came from, for messages; may be empty
     // Per set, how its file was read (format, columns, unit, conversions), for the report and
     // the summaries; may be empty (sets given as numbers).
-    std::vector<ReadReport> readReports;
+    std::vector<ReadReport> readReports{};
 
     // What every set is compared with: 0 the average of the sets; k (1-based) the k-th set,
     // which then takes the average's place as the last set everywhere.
