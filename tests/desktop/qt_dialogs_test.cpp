@@ -47,7 +47,8 @@ TEST(LateClicks, ClicksRightAfterAWindowOpensAreIgnored)
     QObject::connect(cancel, &QPushButton::clicked, [&pressed] { ++pressed; });
     auto* path = new QLineEdit(&dialog);
     path->move(0, 40);
-    new IgnoreClicksAtFirst(&dialog, 300ms);
+    // Longer than the real interval, so that a slow test machine still clicks within it.
+    new IgnoreClicksAtFirst(&dialog, 1000ms);
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     path->setFocus();
@@ -59,7 +60,7 @@ TEST(LateClicks, ClicksRightAfterAWindowOpensAreIgnored)
     EXPECT_TRUE(path->hasFocus());
     QTest::mouseClick(cancel, Qt::LeftButton);  // straight to the button
     EXPECT_EQ(pressed, 0);
-    std::this_thread::sleep_for(350ms);
+    std::this_thread::sleep_for(1050ms);
     QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, onCancel);
     EXPECT_EQ(pressed, 1);
     EXPECT_GT(IgnoreClicksAtFirst::doubleClickInterval().count(), 0);
