@@ -2,10 +2,11 @@
 //
 // BM_Sequence/L runs the analysis of 8 data sets on an L-point grid (interpolation to
 // grade and spread, no figures) as a later analysis of a session does; BM_FirstSequence/L
-// as the first analysis of a process does, from fresh memory. BM_PlainFFT/L runs 9 complex forward FFTW transforms of
-// length L with ESTIMATE plans: one per set and the average. Both sequences also report
+// as the first analysis of a process does, from fresh memory. BM_PlainFFT/L runs 9 complex
+// forward FFTW transforms of length L with ESTIMATE plans: one per set and the average.
+// Both sequences also report
 //   ratio_to_fft  its time over that of the 9 plain transforms, measured in the same run,
-//   peak_MB       the largest heap growth during one analysis,
+//   peak_MB       the most heap held during one analysis (arrays kept for reuse included),
 //   kept_MB       the size of the results the analysis keeps,
 //   peak_to_kept  peak_MB / kept_MB,
 //   faults        page faults per analysis (memory mapped or touched for the first time).

@@ -46,9 +46,10 @@ std::align_val_t alignmentFor(std::size_t bytes)
     return std::align_val_t{bytes >= 2 * kHugePage ? kHugePage : kSmallAlignment};
 }
 
-// Freed large arrays by size, up to a quarter of the machine's memory and at most 4 GiB. An analysis frees
-// and makes arrays of the same few sizes over and over (per set, per stage, per analysis
-// of a session); taking them from here saves the system calls and the page faults.
+// Freed large arrays by size, up to a quarter of the machine's memory and at most 4 GiB.
+// An analysis frees and makes arrays of the same few sizes over and over (per set, per
+// stage, per analysis of a session); taking them from here saves the system calls and the
+// page faults.
 class ArrayPool {
 public:
     void* take(std::size_t bytes)
