@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include <pthread.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -84,6 +85,9 @@ public:
             for (void* p : list) ::operator delete(p, alignmentFor(bytes));
     }
 
+    void lockForFork() { mutex_.lock(); }
+    void unlockAfterFork() { mutex_.unlock(); }
+
     std::size_t held()
     {
         std::lock_guard lock(mutex_);
@@ -107,7 +111,15 @@ private:
 // Never destroyed: arrays may still be freed by other static objects at exit.
 ArrayPool& pool()
 {
-    static ArrayPool* p = new ArrayPool;
+    static ArrayPool* p = [] {
+        auto* made = new ArrayPool;
+        // A fork while another thread holds the pool's lock would leave the child's copy
+        // locked for good (a script forking workers while an analysis runs in a thread):
+        // the lock is taken around the fork and released on both sides, as the allocator does.
+        ::pthread_atfork([] { pool().lockForFork(); }, [] { pool().unlockAfterFork(); },
+                         [] { pool().unlockAfterFork(); });
+        return made;
+    }();
     return *p;
 }
 }  // namespace
